@@ -1,0 +1,38 @@
+#include "engine/common_quantities.h"
+
+#include "engine/material_tables.h"
+#include "engine/text_to_number.h"
+
+namespace zhuheng {
+
+void common_quantities(CalcState& state, const SectionInput& input, std::string_view rg_text) {
+    state.ag = input.ag;
+    state.bc = input.bc;
+    state.bi = input.bi;
+    state.hi = input.hi;
+    state.b = input.b;
+    state.h = input.h;
+    state.mj = input.mj;
+
+    state.ag = (Checked(input.ag) / 10000.0).value(); // cm2 to m2
+    state.h0 = (Checked(input.h) - input.bc).value();
+
+    // The override is settled before the minimum-ratio rule, so that the rule sees the strength
+    // of this run and two runs with the same inputs give the same result.
+    if (rg_text.empty()) {
+        state.rg.reset();
+        if (state.rg_grade) {
+            state.rg = SteelStrength{*state.rg_grade};
+        }
+    } else {
+        state.rg = SteelStrength{(Checked(text_to_number(rg_text)) * 1000.0).value()}; // MPa to KPa
+    }
+    update_ratio_min(state);
+
+    const Checked ra = value_or_zero(state.ra);
+    const Checked hi = input.hi;
+    const Checked h0 = *state.h0;
+    state.flange_capacity = ((((ra * input.bi) * hi) * (h0 - hi / 2.0)) / kGammaC).value();
+}
+
+} // namespace zhuheng

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace zhuheng {
+
+// The form in which a number is put into a result box: a blank where a plus sign would stand
+// (a minus sign for a negative number), then at most 15 significant digits as C's %.15g writes
+// them, with "E" as the exponent mark; negative zero shows as " 0". Independent of the locale.
+std::string number_text(double value);
+
+// The printed form of the report: the box form followed by one blank.
+std::string printed_number_text(double value);
+
+} // namespace zhuheng

@@ -1,0 +1,110 @@
+#include "engine/reinforcement_design.h"
+
+#include "engine/common_quantities.h"
+
+#include <cmath>
+
+namespace zhuheng {
+
+namespace {
+
+// Fields are written step by step, so that a fault leaves the steps before it in the state.
+DesignOutcome first_type(CalcState& s) {
+    const Checked ra = value_or_zero(s.ra);
+    const Checked rg = value_or_zero(s.rg);
+    const Checked bi = value_or_zero(s.bi);
+    const Checked b = value_or_zero(s.b);
+    const Checked mj = value_or_zero(s.mj);
+    const Checked h0 = value_or_zero(s.h0);
+
+    const Checked a0 = (((((kGammaC * mj) / ra) / bi) / h0) / h0);
+    s.a0 = a0.value();
+    if ((1.0 - 2.0 * a0).value() < 0.0) {
+        return DesignOutcome::Redimension;
+    }
+    const Checked gamma0 = (checked_sqrt(1.0 - 2.0 * a0) + 1.0) * 0.5;
+    s.gamma0 = gamma0.value();
+    const Checked as_req = (((kGammaC * mj) / rg) / gamma0) / h0; // m2
+    s.as_req = as_req.value();
+    const Checked ratio = (as_req / b) / h0;
+    s.ratio = ratio.value();
+    s.x = (((as_req * rg) / ra) / bi).value();
+    s.as_req = (as_req * 10000.0).value(); // cm2
+    s.ratio = (ratio * 100.0).value();     // %
+    return DesignOutcome::Completed;
+}
+
+DesignOutcome second_type(CalcState& s) {
+    const Checked ra = value_or_zero(s.ra);
+    const Checked rg = value_or_zero(s.rg);
+    const Checked bi = value_or_zero(s.bi);
+    const Checked hi = value_or_zero(s.hi);
+    const Checked b = value_or_zero(s.b);
+    const Checked mj = value_or_zero(s.mj);
+    const Checked h0 = value_or_zero(s.h0);
+
+    const Checked m_flange = ((((bi - b) * ra) * hi) * (h0 - hi / 2.0)) / kGammaC;
+    s.m_flange = m_flange.value();
+    const Checked m_web = mj - m_flange;
+    s.m_web = m_web.value();
+    const Checked a0_web = ((((kGammaC * m_web) / ra) / b) / h0) / h0;
+    s.a0_web = a0_web.value();
+    if ((1.0 - 2.0 * a0_web).value() < 0.0) {
+        return DesignOutcome::Redimension;
+    }
+    const Checked root = checked_sqrt(1.0 - 2.0 * a0_web);
+    s.gamma0_web = ((root + 1.0) * 0.5).value();
+    const Checked xi = 1.0 - root;
+    s.xi = xi.value();
+    if (s.xi > value_or_zero(s.xi_jg)) {
+        return DesignOutcome::Redimension;
+    }
+    const Checked ag_flange = (((bi - b) * ra) * hi) / rg; // m2
+    s.ag_flange = ag_flange.value();
+    const Checked ag_web = (((kGammaC * m_web) / rg) / Checked(*s.gamma0_web)) / h0; // m2
+    s.ag_web = ag_web.value();
+    s.x = (((ag_web * rg) / ra) / b).value();
+    Checked as_req = ag_flange + ag_web; // m2
+    s.as_req = as_req.value();
+    const Checked ratio = ((as_req / b) / h0) * 100.0; // % of the web area
+    s.ratio = ratio.value();
+    if (s.ratio < s.ratio_min) {
+        as_req = ((Checked(s.ratio_min) * b) * h0) / 100.0; // the area at the minimum ratio
+        s.as_req = as_req.value();
+    }
+    s.as_req = (as_req * 10000.0).value(); // cm2
+    return DesignOutcome::Completed;
+}
+
+// From the unfloored area in cm2: the next whole number of bars, dropping a remainder under
+// a tenth of a bar.
+void count_bars(CalcState& s) {
+    const Checked as_req = *s.as_req;
+    for (int i = 0; i < kBarDiameterCount - 1; ++i) {
+        const Checked q = as_req / BarCountTable[i].area_cm2 + 0.9;
+        s.bar_counts.d12_to_d32[i] = std::floor(q.value());
+    }
+    const Checked q = as_req / BarCountTable[kBarDiameterCount - 1].area_cm2 + 0.9;
+    const double d34 = std::floor(q.value());
+    if (d34 < -32768.0 || d34 > 32767.0) {
+        throw ArithmeticFault(FaultKind::Overflow); // the 34 mm count is a 16-bit integer
+    }
+    s.bar_counts.d34 = static_cast<std::int16_t>(d34);
+}
+
+} // namespace
+
+DesignOutcome reinforcement_design(CalcState& s) {
+    const bool first = value_or_zero(s.mj) <= s.flange_capacity;
+    const DesignOutcome outcome = first ? first_type(s) : second_type(s);
+    if (outcome == DesignOutcome::Redimension) {
+        return outcome;
+    }
+    count_bars(s);
+    s.as_req = floor_to(*s.as_req, 1000.0);
+    s.ratio = floor_to(s.ratio, 1000.0);
+    s.x = floor_to(*s.x, 10000.0);
+    return DesignOutcome::Completed;
+}
+
+} // namespace zhuheng

@@ -1,0 +1,113 @@
+#include "gui_test_support.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTest>
+
+void ScriptedMessages::show_message(MessageIcon icon, const QString& text) {
+    if (expected_.empty()) {
+        ADD_FAILURE() << "unexpected message box: " << text.toStdString();
+        return;
+    }
+    const Box box = expected_.front();
+    expected_.pop_front();
+    EXPECT_EQ(text.toStdString(), box.text.toStdString());
+    EXPECT_EQ(static_cast<int>(icon), static_cast<int>(box.icon)) << text.toStdString();
+}
+
+void MainFormTest::SetUp() {
+    form = std::make_unique<MainForm>(messages);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // A real modal widget would block an offscreen test for ever: close it and fail.
+    modal_watch_.setInterval(200);
+    QObject::connect(&modal_watch_, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "a modal window was left unanswered: "
+                          << modal->metaObject()->className();
+            modal->close();
+        }
+    });
+    modal_watch_.start();
+}
+
+void MainFormTest::TearDown() {
+    modal_watch_.stop();
+    EXPECT_TRUE(messages.all_shown()) << "an expected message box was never shown";
+    form.reset();
+}
+
+void MainFormTest::type(const char* name, const QString& text) {
+    QWidget* w = widget(name);
+    ASSERT_TRUE(w);
+    w->setFocus();
+    QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+    if (!edit) {
+        edit = static_cast<QComboBox*>(w)->lineEdit();
+    }
+    edit->selectAll();
+    QTest::keyClick(w, Qt::Key_Backspace);
+    // ASCII comes key by key; other characters (Chinese, full-width forms) come the way an
+    // input method commits them.
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(w, QString(c));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QApplication::sendEvent(w, &commit);
+        }
+    }
+    ASSERT_EQ(edit->text(), text);
+}
+
+void MainFormTest::click(const char* name) {
+    QWidget* w = widget(name);
+    ASSERT_TRUE(w);
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+}
+
+void MainFormTest::pick_by_keys(const char* name, int index) {
+    QWidget* w = widget(name);
+    ASSERT_TRUE(w);
+    w->setFocus();
+    for (int i = 0; i <= index; ++i) {
+        QTest::keyClick(w, Qt::Key_Down);
+    }
+}
+
+void MainFormTest::pick_by_mouse(const char* name, const QString& item) {
+    QComboBox* list = widget<QComboBox>(name);
+    ASSERT_TRUE(list);
+    QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(list->width() - 6, list->height() / 2));
+    QAbstractItemView* view = list->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    const int row = list->findText(item, Qt::MatchExactly);
+    ASSERT_GE(row, 0);
+    const QRect cell = view->visualRect(view->model()->index(row, 0));
+    // A release too soon after the press that opened the list is ignored by Qt.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_FALSE(view->isVisible());
+}
+
+QString MainFormTest::text(const char* name) const {
+    QWidget* w = widget(name);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        return edit->text();
+    }
+    if (auto* list = qobject_cast<QComboBox*>(w)) {
+        return list->currentText();
+    }
+    ADD_FAILURE() << name << " has no text";
+    return {};
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

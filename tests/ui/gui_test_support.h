@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/main_form.h"
+#include "ui/message_boxes.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+// Message boxes answered by the test. Every box must have been announced with expect(); an
+// unannounced one fails the test at once, and one announced but never shown fails at the end.
+class ScriptedMessages : public MessageBoxes {
+public:
+    void expect(MessageIcon icon, const QString& text) { expected_.push_back({icon, text}); }
+    void show_message(MessageIcon icon, const QString& text) override;
+    bool all_shown() const { return expected_.empty(); }
+
+private:
+    struct Box {
+        MessageIcon icon;
+        QString text;
+    };
+    std::deque<Box> expected_;
+};
+
+// One shown MainForm per test, driven with real mouse and key events.
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    template <class W = QWidget> W* widget(const char* name) const {
+        W* w = form->findChild<W*>(QString::fromLatin1(name));
+        if (!w) {
+            ADD_FAILURE() << "no control named " << name;
+        }
+        return w;
+    }
+
+    // The whole text of a text box or of a list's text part becomes `text`, typed key by key.
+    void type(const char* name, const QString& text);
+    void click(const char* name);
+    // Picks the item at `index` of a closed list with the Down key, from no item chosen.
+    void pick_by_keys(const char* name, int index);
+    // Opens the list and clicks its item `text` with the mouse.
+    void pick_by_mouse(const char* name, const QString& text);
+    QString text(const char* name) const;
+    const zhuheng::CalcState& state() const { return form->state(); }
+
+    ScriptedMessages messages;
+    std::unique_ptr<MainForm> form;
+
+private:
+    QTimer modal_watch_;
+};

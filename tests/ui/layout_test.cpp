@@ -1,0 +1,261 @@
+// The fixed layout of the window: every control by name with its kind, container, geometry in
+// twips (1/15 of a device-independent pixel) and caption, then the focus chain and the start state.
+#include "gui_test_support.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace zhuheng;
+
+namespace {
+
+struct ControlRow {
+    const char* name;
+    const char* kind;
+    const char* parent;
+    int left, top, width, height; // twips
+    const char* text;
+};
+
+const ControlRow kControls[] = {
+    {"MainForm", "window", "-", 0, 0, 7395, 4575, "筑衡"},
+    {"Frame1", "frame", "MainForm", 0, 0, 2775, 4575, "原始数据"},
+    {"optpj", "option", "Frame1", 120, 360, 1095, 375, "配筋计算"},
+    {"optpd", "option", "Frame1", 1560, 360, 1095, 375, "强度复核"},
+    {"Label1", "label", "Frame1", 480, 960, 975, 255, "混凝土标号"},
+    {"cbohnt", "combo", "Frame1", 1560, 840, 1095, 300, " "},
+    {"Label2", "label", "Frame1", 600, 1320, 975, 255, "钢筋等级"},
+    {"cbodj", "combo", "Frame1", 1560, 1200, 1095, 300, " "},
+    {"Label27", "label", "Frame1", 120, 1680, 1455, 255, "钢筋强度（MPa）"},
+    {"txtrg", "textbox", "Frame1", 1560, 1680, 1095, 270, ""},
+    {"Label3", "label", "Frame1", 120, 2040, 1575, 255, "钢筋面积（cm2）"},
+    {"txtag", "textbox", "Frame1", 1560, 2040, 1095, 270, ""},
+    {"Label4", "label", "Frame1", 120, 2400, 1455, 255, "保护层厚度（m）"},
+    {"txtbc", "textbox", "Frame1", 1560, 2400, 1095, 270, ""},
+    {"Label5", "label", "Frame1", 240, 2760, 1455, 255, "翼缘宽度（m）"},
+    {"txtbi", "textbox", "Frame1", 1560, 2760, 1095, 270, ""},
+    {"Label6", "label", "Frame1", 240, 3120, 1455, 255, "翼缘厚度（m）"},
+    {"txthi", "textbox", "Frame1", 1560, 3120, 1095, 270, ""},
+    {"Label7", "label", "Frame1", 240, 3480, 1455, 255, "梁肋宽度（m）"},
+    {"txtb", "textbox", "Frame1", 1560, 3480, 1095, 270, ""},
+    {"Label8", "label", "Frame1", 240, 3840, 1335, 255, "梁体高度（m）"},
+    {"txth", "textbox", "Frame1", 1560, 3840, 1095, 270, ""},
+    {"Label9", "label", "Frame1", 120, 4200, 1455, 255, "承受弯矩（KN.m）"},
+    {"txtmj", "textbox", "Frame1", 1560, 4200, 1095, 270, ""},
+    {"Frame2", "frame", "MainForm", 2880, 0, 4455, 2895, "配筋结果"},
+    {"Label10", "label", "Frame2", 120, 360, 1935, 255, "受拉钢筋面积（cm2）"},
+    {"txtagl", "textbox", "Frame2", 1800, 360, 975, 270, " "},
+    {"Label11", "label", "Frame2", 840, 720, 1095, 255, "配筋率（%）"},
+    {"txtupj", "textbox", "Frame2", 1800, 720, 975, 270, " "},
+    {"Label12", "label", "Frame2", 600, 1080, 1215, 255, "计算高度（m）"},
+    {"txtx", "textbox", "Frame2", 1800, 1080, 975, 270, " "},
+    {"Label13", "label", "Frame2", 120, 1440, 1815, 255, "主筋直径（根）D12＝"},
+    {"txtd12", "textbox", "Frame2", 1800, 1440, 975, 270, " "},
+    {"Label14", "label", "Frame2", 1320, 1800, 495, 255, "D14＝"},
+    {"txtd14", "textbox", "Frame2", 1800, 1800, 975, 270, " "},
+    {"Label15", "label", "Frame2", 1320, 2160, 495, 255, "D16＝"},
+    {"txtd16", "textbox", "Frame2", 1800, 2160, 975, 270, " "},
+    {"Label16", "label", "Frame2", 1320, 2520, 495, 255, "D18＝"},
+    {"txtd18", "textbox", "Frame2", 1800, 2520, 975, 270, " "},
+    {"Label17", "label", "Frame2", 2880, 360, 615, 255, "D20＝"},
+    {"txtd20", "textbox", "Frame2", 3360, 360, 975, 270, " "},
+    {"Label18", "label", "Frame2", 2880, 720, 495, 255, "D22＝"},
+    {"txtd22", "textbox", "Frame2", 3360, 720, 975, 270, " "},
+    {"Label19", "label", "Frame2", 2880, 1080, 495, 255, "D25＝"},
+    {"txtd25", "textbox", "Frame2", 3360, 1080, 975, 270, " "},
+    {"Label20", "label", "Frame2", 2880, 1440, 495, 255, "D28＝"},
+    {"txtd28", "textbox", "Frame2", 3360, 1440, 975, 270, " "},
+    {"Label21", "label", "Frame2", 2880, 1800, 495, 255, "D30＝"},
+    {"txtd30", "textbox", "Frame2", 3360, 1800, 975, 270, " "},
+    {"Label22", "label", "Frame2", 2880, 2160, 615, 255, "D32＝"},
+    {"txtd32", "textbox", "Frame2", 3360, 2160, 975, 270, " "},
+    {"Label23", "label", "Frame2", 2880, 2520, 615, 255, "D34＝"},
+    {"txtd34", "textbox", "Frame2", 3360, 2520, 975, 270, " "},
+    {"Frame3", "frame", "MainForm", 2880, 3000, 4455, 1095, "强度复核"},
+    {"Label24", "label", "Frame3", 480, 240, 1215, 255, "计算高度（m）"},
+    {"txtxpd", "textbox", "Frame3", 1800, 240, 975, 270, ""},
+    {"Label25", "label", "Frame3", 360, 720, 1455, 255, "最大弯矩（KN.m）"},
+    {"txtmpd", "textbox", "Frame3", 1800, 720, 975, 270, " "},
+    {"Label26", "label", "Frame3", 2880, 720, 615, 255, "结果"},
+    {"txtpd", "textbox", "Frame3", 3360, 720, 975, 270, " "},
+    {"cmdrun", "button", "MainForm", 3360, 4200, 1215, 375, "计  算"},
+    {"cmdprint", "button", "MainForm", 4560, 4200, 1215, 375, "打  印"},
+    {"cmdexit", "button", "MainForm", 5760, 4200, 1215, 375, "退  出"},
+};
+
+const char* kind_of(const QWidget* w) {
+    if (w->isWindow()) {
+        return "window";
+    }
+    if (qobject_cast<const QGroupBox*>(w)) {
+        return "frame";
+    }
+    if (qobject_cast<const QLabel*>(w)) {
+        return "label";
+    }
+    if (qobject_cast<const QLineEdit*>(w)) {
+        return "textbox";
+    }
+    if (qobject_cast<const QComboBox*>(w)) {
+        return "combo";
+    }
+    if (qobject_cast<const QRadioButton*>(w)) {
+        return "option";
+    }
+    if (qobject_cast<const QPushButton*>(w)) {
+        return "button";
+    }
+    return "other";
+}
+
+QString caption_of(const QWidget* w) {
+    if (w->isWindow()) {
+        return w->windowTitle();
+    }
+    if (auto* frame = qobject_cast<const QGroupBox*>(w)) {
+        return frame->title();
+    }
+    if (auto* label = qobject_cast<const QLabel*>(w)) {
+        return label->text();
+    }
+    if (auto* edit = qobject_cast<const QLineEdit*>(w)) {
+        return edit->text();
+    }
+    if (auto* list = qobject_cast<const QComboBox*>(w)) {
+        return list->currentText();
+    }
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        return button->text();
+    }
+    return {};
+}
+
+class ControlLayout : public MainFormTest, public ::testing::WithParamInterface<ControlRow> {};
+
+TEST_P(ControlLayout, KindContainerGeometryAndCaption) {
+    const ControlRow& row = GetParam();
+    const QWidget* w =
+        QString::fromLatin1(row.name) == QLatin1String("MainForm") ? form.get() : widget(row.name);
+    ASSERT_TRUE(w);
+    EXPECT_STREQ(kind_of(w), row.kind);
+    const QString parent = w->isWindow() ? QStringLiteral("-") : w->parentWidget()->objectName();
+    EXPECT_EQ(parent.toStdString(), row.parent);
+    const QRect g = w->isWindow() ? QRect(QPoint(0, 0), w->size()) : w->geometry();
+    EXPECT_EQ(g.x() * 15, row.left);
+    EXPECT_EQ(g.y() * 15, row.top);
+    EXPECT_EQ(g.width() * 15, row.width);
+    EXPECT_EQ(g.height() * 15, row.height);
+    EXPECT_EQ(caption_of(w).toStdString(), row.text);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryControl, ControlLayout, ::testing::ValuesIn(kControls),
+                         [](const ::testing::TestParamInfo<ControlRow>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(MainFormTest, WindowHasNoOtherControlsThanTheTable) {
+    int named = 0;
+    for (const QWidget* w : form->findChildren<QWidget*>()) {
+        if (std::string(kind_of(w)) != "other" && w->parentWidget() &&
+            qobject_cast<const QComboBox*>(w->parentWidget()) == nullptr) {
+            ++named;
+        }
+    }
+    EXPECT_EQ(named + 1, static_cast<int>(std::size(kControls)));
+}
+
+TEST_F(MainFormTest, WindowIsFixedWithIconAndNoMenu) {
+    EXPECT_EQ(form->minimumSize(), QSize(493, 305));
+    EXPECT_EQ(form->maximumSize(), QSize(493, 305));
+    EXPECT_FALSE(form->windowIcon().isNull());
+    const QImage icon(QStringLiteral(":/zhuheng/zhuheng.png"));
+    EXPECT_EQ(icon.size(), QSize(84, 84));
+    EXPECT_EQ(icon.format(), QImage::Format_Indexed8);
+    EXPECT_LE(icon.colorCount(), 256);
+}
+
+TEST_F(MainFormTest, TabWalksTheFocusChainFromOptpj) {
+    const std::vector<std::string> chain = {
+        "optpj",   "optpd",  "cbohnt", "cbodj",  "txtrg",  "txtag",  "txtbc",    "txtbi",
+        "txthi",   "txtb",   "txth",   "txtmj",  "cmdrun", "txtagl", "cmdprint", "txtupj",
+        "cmdexit", "txtx",   "txtd12", "txtd14", "txtd16", "txtd18", "txtd20",   "txtd22",
+        "txtd25",  "txtd28", "txtd30", "txtd32", "txtd34", "txtxpd", "txtmpd",   "txtpd"};
+    std::vector<std::string> seen;
+    for (std::size_t i = 0; i <= chain.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus);
+        seen.push_back(focus->objectName().toStdString());
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    std::vector<std::string> expected = chain;
+    expected.push_back("optpj"); // round again
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(state().mode, CalcMode::None) << "focus alone chooses no calculation";
+}
+
+TEST_F(MainFormTest, StartsWithNothingChosen) {
+    EXPECT_EQ(state().mode, CalcMode::None);
+    EXPECT_FALSE(widget<QRadioButton>("optpj")->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("optpd")->isChecked());
+    EXPECT_TRUE(widget("txtag")->isVisible());
+    EXPECT_FALSE(state().ra || state().rg || state().xi_jg);
+    EXPECT_EQ(state().ratio_min, 0.0);
+
+    const QStringList concrete = {"15号", "20号", "25号", "30号", "40号", "50号", "60号"};
+    const QStringList steel = {"Ⅰ级", "Ⅱ级", "Ⅲ级", "Ⅳ级", "5号"};
+    for (auto [name, items] : {std::pair{"cbohnt", concrete}, std::pair{"cbodj", steel}}) {
+        QComboBox* list = widget<QComboBox>(name);
+        EXPECT_EQ(list->currentIndex(), -1) << name;
+        EXPECT_EQ(list->currentText(), QStringLiteral(" ")) << name;
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i) {
+            shown << list->itemText(i);
+        }
+        EXPECT_EQ(shown, items) << name;
+    }
+}
+
+TEST_F(MainFormTest, DesignHidesOnlyTheSteelAreaBoxAndCheckShowsItIntact) {
+    click("optpd");
+    EXPECT_EQ(state().mode, CalcMode::Check);
+    type("txtag", QStringLiteral("25"));
+    click("optpj");
+    EXPECT_EQ(state().mode, CalcMode::Design);
+    EXPECT_TRUE(widget<QRadioButton>("optpj")->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("optpd")->isChecked());
+    EXPECT_FALSE(widget("txtag")->isVisible());
+    EXPECT_TRUE(widget("Label3")->isVisible());
+    EXPECT_EQ(text("txtag"), QStringLiteral("25"));
+    click("optpd");
+    EXPECT_EQ(state().mode, CalcMode::Check);
+    EXPECT_FALSE(widget<QRadioButton>("optpj")->isChecked());
+    EXPECT_TRUE(widget("txtag")->isVisible());
+    EXPECT_EQ(text("txtag"), QStringLiteral("25"));
+    EXPECT_EQ(text("txtagl"), QStringLiteral(" ")) << "a mode switch changes no result box";
+}
+
+TEST_F(MainFormTest, ArrowKeysBetweenTheOptionsChooseTheMode) {
+    click("optpj");
+    QTest::keyClick(widget("optpj"), Qt::Key_Right);
+    EXPECT_TRUE(widget<QRadioButton>("optpd")->isChecked());
+    EXPECT_EQ(state().mode, CalcMode::Check);
+    EXPECT_TRUE(widget("txtag")->isVisible());
+}
+
+TEST_F(MainFormTest, ExitButtonAndClosingEndTheProgram) {
+    int requests = 0;
+    QObject::connect(form.get(), &MainForm::exitRequested, [&] { ++requests; });
+    click("cmdexit");
+    EXPECT_EQ(requests, 1);
+    form->close();
+    EXPECT_EQ(requests, 2);
+}
+
+} // namespace

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/calc_state.h"
+
+#include <QString>
+
+namespace Ui {
+class MainForm;
+}
+class MessageBoxes;
+
+extern const QString kNoModeMessage;
+extern const QString kRedimensionMessage;
+
+// The Calculate command: the mode gate, reading the seven input boxes, the common quantities,
+// the calculation of the chosen mode, then the result boxes. An arithmetic fault leaves every
+// box as it was and is reported in a warning box; the window stays usable.
+void calculate(zhuheng::CalcState& state, Ui::MainForm& ui, MessageBoxes& messages);

@@ -1,0 +1,101 @@
+#include "ui/main_form.h"
+
+#include "engine/material_tables.h"
+#include "ui/calculate_command.h"
+
+#include <QCloseEvent>
+
+using namespace zhuheng;
+
+namespace {
+QString from_utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
+MainForm::MainForm(MessageBoxes& messages, QWidget* parent) : QWidget(parent), messages_(messages) {
+    ui.setupUi(this);
+    // The fixed layout is drawn for an 11-pixel face (8 points at 96 dpi); a larger desktop
+    // default would clip the captions. It scales with the screen's device pixel ratio.
+    QFont face = font();
+    face.setPixelSize(11);
+    setFont(face);
+    setFixedSize(size());
+    setWindowIcon(QIcon(QStringLiteral(":/zhuheng/zhuheng.png")));
+
+    connect(ui.optpj, &QRadioButton::clicked, this, &MainForm::on_optpj_clicked);
+    connect(ui.optpd, &QRadioButton::clicked, this, &MainForm::on_optpd_clicked);
+    connect(ui.cbohnt, &GradeComboBox::itemChosen, this, &MainForm::on_cbohnt_chosen);
+    connect(ui.cbodj, &GradeComboBox::itemChosen, this, &MainForm::on_cbodj_chosen);
+    connect(ui.cmdrun, &QPushButton::clicked, this, &MainForm::on_cmdrun_clicked);
+    connect(ui.cmdexit, &QPushButton::clicked, this, &MainForm::exitRequested);
+
+    load();
+    ui.optpj->setFocus();
+}
+
+void MainForm::load() {
+    for (const ConcreteGrade& grade : ConcreteGradeTable) {
+        ui.cbohnt->addItem(from_utf8(grade.label));
+    }
+    for (const SteelGrade& grade : SteelGradeTable) {
+        ui.cbodj->addItem(from_utf8(grade.label));
+    }
+    // The first item added becomes current; the lists start with none chosen and one blank.
+    for (GradeComboBox* list : {ui.cbohnt, ui.cbodj}) {
+        list->setCurrentIndex(-1);
+        list->setEditText(QStringLiteral(" "));
+    }
+    // Every result box but txtxpd starts with one blank (uic drops a text of blanks only).
+    for (QLineEdit* box :
+         {ui.txtagl, ui.txtupj, ui.txtx, ui.txtd12, ui.txtd14, ui.txtd16, ui.txtd18, ui.txtd20,
+          ui.txtd22, ui.txtd25, ui.txtd28, ui.txtd30, ui.txtd32, ui.txtd34, ui.txtmpd, ui.txtpd}) {
+        box->setText(QStringLiteral(" "));
+    }
+}
+
+void MainForm::on_optpj_clicked() {
+    state_.mode = CalcMode::Design;
+    ui.txtag->setVisible(false);
+}
+
+void MainForm::on_optpd_clicked() {
+    state_.mode = CalcMode::Check;
+    ui.txtag->setVisible(true);
+}
+
+void MainForm::on_cbohnt_chosen(const QString& text) {
+    select_concrete_grade(state_, text.toStdString());
+}
+
+void MainForm::on_cbodj_chosen(const QString& text) {
+    select_steel_grade(state_, text.toStdString());
+}
+
+void MainForm::on_cmdrun_clicked() {
+    calculate(state_, ui, messages_);
+}
+
+// Tab walks the whole focus chain. Qt treats a group of option buttons as one stop: it takes
+// the Tab focus from every button of the group but the focused one. Here each option button
+// is a stop of its own, like every other control.
+bool MainForm::focusNextPrevChild(bool next) {
+    QWidget* start = focusWidget() ? focusWidget() : this;
+    QWidget* w = start;
+    do {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        const bool takes_tab = (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus ||
+                               qobject_cast<QRadioButton*>(w) != nullptr;
+        if (takes_tab && w->window() == this && w->isVisibleTo(this) && w->isEnabled() &&
+            !w->focusProxy()) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    } while (w != start);
+    return false;
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit exitRequested();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/calc_state.h"
+#include "ui_mainform.h"
+
+#include <QWidget>
+
+class MessageBoxes;
+
+// The program's only window. It owns the one CalcState from its creation to its closing.
+class MainForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainForm(MessageBoxes& messages, QWidget* parent = nullptr);
+
+    const zhuheng::CalcState& state() const { return state_; }
+
+signals:
+    // cmdexit was pressed or the window was closed: the program ends, nothing is asked.
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void load();
+    void on_optpj_clicked();
+    void on_optpd_clicked();
+    void on_cbohnt_chosen(const QString& text);
+    void on_cbodj_chosen(const QString& text);
+    void on_cmdrun_clicked();
+
+    Ui::MainForm ui;
+    zhuheng::CalcState state_;
+    MessageBoxes& messages_;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class MessageIcon { Information, Warning, Critical };
+
+// The modal message boxes of the window, reached through this interface so that tests and the
+// scenario runner can see and answer them.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Returns when the box has been closed; the answer is not used.
+    virtual void show_message(MessageIcon icon, const QString& text) = 0;
+};
+
+// QMessageBox with one OK button and the program's title.
+class QtMessageBoxes : public MessageBoxes {
+public:
+    void set_parent(QWidget* parent) { parent_ = parent; }
+    void show_message(MessageIcon icon, const QString& text) override;
+
+private:
+    QWidget* parent_ = nullptr;
+};
