@@ -1,13 +1,19 @@
+#include "report/qt_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 
 #include <QApplication>
+#include <QPrinter>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QtMessageBoxes messages;
-    MainForm window(messages);
+    QPrinter printer(QPrinter::HighResolution);
+    QtPrinterDialog printer_dialog(printer);
+    QtReportPrinter report_printer(printer);
+    MainForm window(messages, printer_dialog, report_printer);
     messages.set_parent(&window);
+    printer_dialog.set_parent(&window);
     QObject::connect(&window, &MainForm::exitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.show();

@@ -7,8 +7,10 @@
 #include <QWidget>
 
 #if !defined(ZHUHENG_MINIMAL_WINDOW) && !defined(ZHUHENG_LABEL_WINDOW)
+#include "report/qt_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
+#include <QPrinter>
 #endif
 
 namespace {
@@ -37,7 +39,10 @@ int main(int argc, char* argv[]) {
 #endif
 #else
     QtMessageBoxes messages;
-    MainForm window(messages);
+    QPrinter printer(QPrinter::HighResolution);
+    QtPrinterDialog printer_dialog(printer);
+    QtReportPrinter report_printer(printer);
+    MainForm window(messages, printer_dialog, report_printer);
     messages.set_parent(&window);
 #endif
     window.installEventFilter(&quit);

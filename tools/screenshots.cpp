@@ -1,5 +1,6 @@
 // Renders the window after a design run and after a check run of the worked examples into PNG
 // files: zhuheng-screenshots OUTPUT_DIR. Drives the real widgets with input events.
+#include "report/qt_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
 
@@ -56,7 +58,10 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     PrintedMessages messages;
-    MainForm form(messages);
+    QPrinter printer;
+    QtPrinterDialog printer_dialog(printer);
+    QtReportPrinter report_printer(printer);
+    MainForm form(messages, printer_dialog, report_printer);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         return 1;

@@ -1,7 +1,9 @@
 #include "ui/main_form.h"
 
 #include "engine/material_tables.h"
+#include "report/print_report.h"
 #include "ui/calculate_command.h"
+#include "ui/message_boxes.h"
 
 #include <QCloseEvent>
 
@@ -13,7 +15,9 @@ QString from_utf8(std::string_view text) {
 }
 } // namespace
 
-MainForm::MainForm(MessageBoxes& messages, QWidget* parent) : QWidget(parent), messages_(messages) {
+MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, ReportPrinter& printer,
+                   QWidget* parent)
+    : QWidget(parent), messages_(messages), printer_dialog_(printer_dialog), printer_(printer) {
     ui.setupUi(this);
     // The fixed layout is drawn for an 11-pixel face (8 points at 96 dpi); a larger desktop
     // default would clip the captions. It scales with the screen's device pixel ratio.
@@ -28,6 +32,7 @@ MainForm::MainForm(MessageBoxes& messages, QWidget* parent) : QWidget(parent), m
     connect(ui.cbohnt, &GradeComboBox::itemChosen, this, &MainForm::on_cbohnt_chosen);
     connect(ui.cbodj, &GradeComboBox::itemChosen, this, &MainForm::on_cbodj_chosen);
     connect(ui.cmdrun, &QPushButton::clicked, this, &MainForm::on_cmdrun_clicked);
+    connect(ui.cmdprint, &QPushButton::clicked, this, &MainForm::on_cmdprint_clicked);
     connect(ui.cmdexit, &QPushButton::clicked, this, &MainForm::exitRequested);
 
     load();
@@ -74,6 +79,15 @@ void MainForm::on_cbodj_chosen(const QString& text) {
 
 void MainForm::on_cmdrun_clicked() {
     calculate(state_, ui, messages_);
+}
+
+void MainForm::on_cmdprint_clicked() {
+    const ModeButtons buttons{ui.optpj->isChecked(), ui.optpd->isChecked()};
+    const PrintOutcome outcome = print_report(state_, buttons, printer_dialog_, printer_);
+    if (outcome.kind == PrintOutcome::Kind::Failed) {
+        messages_.show_message(MessageIcon::Warning, QStringLiteral("打印失败：") +
+                                                         QString::fromStdString(outcome.reason));
+    }
 }
 
 // Tab walks the whole focus chain. Qt treats a group of option buttons as one stop: it takes

@@ -6,13 +6,18 @@
 #include <QWidget>
 
 class MessageBoxes;
+namespace zhuheng {
+class PrinterDialog;
+class ReportPrinter;
+} // namespace zhuheng
 
 // The program's only window. It owns the one CalcState from its creation to its closing.
 class MainForm : public QWidget {
     Q_OBJECT
 
 public:
-    explicit MainForm(MessageBoxes& messages, QWidget* parent = nullptr);
+    MainForm(MessageBoxes& messages, zhuheng::PrinterDialog& printer_dialog,
+             zhuheng::ReportPrinter& printer, QWidget* parent = nullptr);
 
     const zhuheng::CalcState& state() const { return state_; }
 
@@ -31,8 +36,11 @@ private:
     void on_cbohnt_chosen(const QString& text);
     void on_cbodj_chosen(const QString& text);
     void on_cmdrun_clicked();
+    void on_cmdprint_clicked();
 
     Ui::MainForm ui;
     zhuheng::CalcState state_;
     MessageBoxes& messages_;
+    zhuheng::PrinterDialog& printer_dialog_;
+    zhuheng::ReportPrinter& printer_;
 };

@@ -123,6 +123,11 @@ struct CheckRow {
     const char* verdict;
 };
 
+// Test names show the row's name, not its bytes.
+void PrintTo(const CheckRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class CheckExamples : public CalculateTest, public ::testing::WithParamInterface<CheckRow> {};
 
 TEST_P(CheckExamples, ShowsHeightMomentAndVerdictAndEmptiesTheDesignBoxes) {
@@ -189,6 +194,11 @@ struct FaultRow {
     const char* moment;
     const char* kind;
 };
+
+// Test names show the row's name, not its bytes.
+void PrintTo(const FaultRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FaultMessage : public CalculateTest, public ::testing::WithParamInterface<FaultRow> {};
 

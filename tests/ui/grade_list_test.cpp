@@ -81,6 +81,11 @@ struct TypedCase {
     Qt::Key then; // Qt::Key_unknown: move the focus away instead
 };
 
+// Test names show the row's name, not its bytes.
+void PrintTo(const TypedCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class TypingIsNoChoice : public MainFormTest, public ::testing::WithParamInterface<TypedCase> {};
 
 TEST_P(TypingIsNoChoice, LeavesTheValuesAndTheTypedText) {

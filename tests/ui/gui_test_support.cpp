@@ -18,7 +18,7 @@ void ScriptedMessages::show_message(MessageIcon icon, const QString& text) {
 }
 
 void MainFormTest::SetUp() {
-    form = std::make_unique<MainForm>(messages);
+    form = std::make_unique<MainForm>(messages, printer_dialog, printer);
     form->show();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));

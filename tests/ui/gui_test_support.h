@@ -3,6 +3,8 @@
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 
+#include "fake_printing.h"
+
 #include <QApplication>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -51,6 +53,8 @@ protected:
     const zhuheng::CalcState& state() const { return form->state(); }
 
     ScriptedMessages messages;
+    zhuheng::FakePrinterDialog printer_dialog;
+    zhuheng::RecordingPrinter printer;
     std::unique_ptr<MainForm> form;
 
 private:

@@ -22,6 +22,11 @@ struct ControlRow {
     const char* text;
 };
 
+// Test names show the row's name, not its bytes.
+void PrintTo(const ControlRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 const ControlRow kControls[] = {
     {"MainForm", "window", "-", 0, 0, 7395, 4575, "筑衡"},
     {"Frame1", "frame", "MainForm", 0, 0, 2775, 4575, "原始数据"},

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/calc_state.h"
+#include "report/report_printer.h"
+
+#include <string>
+#include <vector>
+
+namespace zhuheng {
+
+// Which of the two mode option buttons is selected at the moment of printing.
+struct ModeButtons {
+    bool design = false;
+    bool check = false;
+};
+
+// The lines of one copy of the report, from CalcState alone.
+std::vector<ReportLine> report_copy(const CalcState& state, ModeButtons buttons);
+
+struct PrintOutcome {
+    enum class Kind { Printed, Cancelled, Failed };
+    Kind kind = Kind::Printed;
+    std::string reason; // for Failed: why, in the user's language
+};
+
+// The print command: the printer dialog, then every copy in one document and one end of
+// document. Cancel ends it silently; any other failure aborts the document begun and is
+// reported as Failed, never as printed. CalcState is only read.
+PrintOutcome print_report(const CalcState& state, ModeButtons buttons, PrinterDialog& dialog,
+                          ReportPrinter& printer);
+
+} // namespace zhuheng

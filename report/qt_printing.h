@@ -1,0 +1,67 @@
+#pragma once
+
+#include "report/report_printer.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// The system printer dialog on a QPrinter. With no printer installed it still offers printing
+// to a PDF file.
+class QtPrinterDialog : public zhuheng::PrinterDialog {
+public:
+    QtPrinterDialog(QPrinter& printer, QWidget* parent = nullptr);
+    void set_parent(QWidget* parent) { parent_ = parent; }
+
+    void set_cancel_error(bool raise) override { cancel_error_ = raise; }
+    void show_printer() override;
+    long copies() const override { return copies_; }
+
+private:
+    QPrinter& printer_;
+    QWidget* parent_;
+    bool cancel_error_ = false;
+    long copies_ = 1;
+};
+
+// Lays the report out with QPainter in the printer's default font: the indent step puts the
+// first item at column `indent`, print zones are 14 columns wide, a column being the font's
+// average character width, a line too wide for the page wraps at an item, and a full page goes
+// on to a new one.
+//
+// Lines are kept until end_document and painted there in one go, so that a document aborted
+// half-way never reaches the printer.
+struct ItemPosition {
+    double x; // from the left edge of the print area
+    int row;  // 0 for the line's own row, 1 and on where it wraps
+    bool operator==(const ItemPosition& o) const { return x == o.x && row == o.row; }
+};
+
+// Where each item of a line stands, given the column width, the width of an item's text and the
+// width of the page. An item that would run past the right edge goes on to a new row at the
+// indent, so that no value is cut off.
+std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, double column,
+                                         const std::function<double(const QString&)>& width,
+                                         double page_width);
+
+class QtReportPrinter : public zhuheng::ReportPrinter {
+public:
+    static constexpr int kZoneColumns = 14;
+
+    explicit QtReportPrinter(QPrinter& printer) : printer_(printer) {}
+
+    void print_line(const zhuheng::ReportLine& line) override;
+    void end_document() override;
+    void abort_document() override;
+
+private:
+    void paint(QPainter& painter);
+
+    QPrinter& printer_;
+    std::vector<zhuheng::ReportLine> lines_;
+};

@@ -1,0 +1,222 @@
+#pragma once
+
+// Shared helpers of the engine tests: grade labels, the sections of the worked examples, a state
+// primed with marker values so that a test can tell written fields from untouched ones, and a
+// guard that switches the C locale to one with other conventions.
+
+#include "engine/arithmetic_fault.h"
+#include "engine/calc_state.h"
+#include "engine/common_quantities.h"
+#include "engine/material_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <clocale>
+#include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zhuheng_test {
+
+using namespace zhuheng;
+
+// Steel labels begin with the Roman numerals U+2160..U+2163.
+inline constexpr std::string_view kSteelI = "\u2160\u7ea7";
+inline constexpr std::string_view kSteelII = "\u2161\u7ea7";
+inline constexpr std::string_view kSteelIII = "\u2162\u7ea7";
+inline constexpr std::string_view kSteelIV = "\u2163\u7ea7";
+inline constexpr std::string_view kSteel5 = "5\u53f7";
+inline constexpr std::string_view kConcrete15 = "15\u53f7";
+inline constexpr std::string_view kConcrete20 = "20\u53f7";
+inline constexpr std::string_view kConcrete25 = "25\u53f7";
+inline constexpr std::string_view kConcrete50 = "50\u53f7";
+
+// A fresh state after the two grade picks; an empty label means "not picked".
+inline CalcState picked(std::string_view concrete, std::string_view steel) {
+    CalcState s;
+    if (!concrete.empty()) {
+        select_concrete_grade(s, concrete);
+    }
+    if (!steel.empty()) {
+        select_steel_grade(s, steel);
+    }
+    return s;
+}
+
+// Grades picked and the common quantities of a run formed, ready for the design or the check.
+inline CalcState prepared(std::string_view concrete, std::string_view steel, const SectionInput& in,
+                          std::string_view strength_text = "") {
+    CalcState s = picked(concrete, steel);
+    common_quantities(s, in, strength_text);
+    return s;
+}
+
+// Design examples: flange 1.0 x 0.15, web 0.2, height 0.8, cover 0.05 (h0 0.75).
+inline SectionInput design_example_section(double mj) {
+    SectionInput in;
+    in.bc = 0.05;
+    in.bi = 1.0;
+    in.hi = 0.15;
+    in.b = 0.2;
+    in.h = 0.8;
+    in.mj = mj;
+    return in;
+}
+
+// Minimum-ratio example: no overhang, flange 0.01 thick, h0 1.0.
+inline SectionInput min_ratio_example_section(double mj) {
+    SectionInput in;
+    in.bc = 0.05;
+    in.bi = 0.5;
+    in.hi = 0.01;
+    in.b = 0.5;
+    in.h = 1.05;
+    in.mj = mj;
+    return in;
+}
+
+// Check example: flange 1.6 x 0.12, web 0.18, height 1.3, cover 0.07 (h0 1.23).
+inline SectionInput check_example_section(double ag_cm2, double mj) {
+    SectionInput in;
+    in.ag = ag_cm2;
+    in.bc = 0.07;
+    in.bi = 1.6;
+    in.hi = 0.12;
+    in.b = 0.18;
+    in.h = 1.3;
+    in.mj = mj;
+    return in;
+}
+
+// The kind of the arithmetic fault that `run` raises, or none.
+template <class Run> std::optional<FaultKind> fault_of(Run run) {
+    try {
+        run();
+    } catch (const ArithmeticFault& fault) {
+        return fault.kind();
+    }
+    return std::nullopt;
+}
+
+// A copy of `in` with one field replaced.
+inline SectionInput with(SectionInput in, double SectionInput::*field, double value) {
+    in.*field = value;
+    return in;
+}
+
+// Marker held by every result field before a run that is expected to fault.
+inline constexpr double kUntouched = -7777.0;
+inline constexpr std::int16_t kUntouchedD34 = -77;
+inline const std::string kUntouchedVerdict = "marker";
+
+using OptionalField = std::optional<double> CalcState::*;
+
+struct NamedField {
+    const char* name;
+    OptionalField field;
+};
+
+// The optional intermediate and result fields that the two calculations write.
+inline const std::array<NamedField, 14> kResultFields{{
+    {"a0", &CalcState::a0},
+    {"gamma0", &CalcState::gamma0},
+    {"m_flange", &CalcState::m_flange},
+    {"m_web", &CalcState::m_web},
+    {"a0_web", &CalcState::a0_web},
+    {"gamma0_web", &CalcState::gamma0_web},
+    {"as_req", &CalcState::as_req},
+    {"ag_flange", &CalcState::ag_flange},
+    {"ag_web", &CalcState::ag_web},
+    {"x", &CalcState::x},
+    {"chk_ag_flange", &CalcState::chk_ag_flange},
+    {"chk_ag_web", &CalcState::chk_ag_web},
+    {"chk_ratio_web", &CalcState::chk_ratio_web},
+    {"chk_xi", &CalcState::chk_xi},
+}};
+
+inline void prime_results(CalcState& s) {
+    for (const NamedField& f : kResultFields) {
+        s.*(f.field) = kUntouched;
+    }
+    s.ratio = kUntouched;
+    s.xi = kUntouched;
+    s.m_ult = kUntouched;
+    s.verdict = kUntouchedVerdict;
+    for (auto& count : s.bar_counts.d12_to_d32) {
+        count = kUntouched;
+    }
+    s.bar_counts.d34 = kUntouchedD34;
+}
+
+// The fields listed in `written` must hold the given values (to 1e-9 relative); every other
+// field of kResultFields, and ratio, xi, m_ult, verdict and the bar counts, must still hold the
+// marker of prime_results.
+inline void expect_only_written(const CalcState& s,
+                                const std::vector<std::pair<OptionalField, double>>& written) {
+    for (const NamedField& f : kResultFields) {
+        const std::optional<double>& actual = s.*(f.field);
+        ASSERT_TRUE(actual.has_value()) << f.name;
+        const auto hit = std::find_if(written.begin(), written.end(),
+                                      [&](const auto& w) { return w.first == f.field; });
+        if (hit == written.end()) {
+            EXPECT_EQ(*actual, kUntouched) << f.name << " should be untouched";
+        } else {
+            const double tolerance = 1e-9 * std::max(1.0, std::fabs(hit->second));
+            EXPECT_NEAR(*actual, hit->second, tolerance) << f.name << " should be written";
+        }
+    }
+    EXPECT_EQ(s.ratio, kUntouched);
+    EXPECT_EQ(s.xi, kUntouched);
+    EXPECT_EQ(s.m_ult, kUntouched);
+    EXPECT_EQ(s.verdict, kUntouchedVerdict);
+    for (const auto& count : s.bar_counts.d12_to_d32) {
+        EXPECT_EQ(count, kUntouched);
+    }
+    EXPECT_EQ(s.bar_counts.d34, kUntouchedD34);
+}
+
+// One intermediate value of a worked example: the stored value must equal the formula evaluated
+// in the test in its written grouping, and lie within `tolerance` of the value printed with the
+// example.
+struct Intermediate {
+    const char* name;
+    double actual;
+    double formula;
+    double printed;
+    double tolerance;
+};
+
+inline void expect_intermediates(const std::vector<Intermediate>& rows) {
+    for (const Intermediate& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.actual, row.formula);
+        EXPECT_NEAR(row.actual, row.printed, row.tolerance);
+    }
+}
+
+// Switches the C locale to one whose decimal separator may differ from "." (de_DE when the
+// machine has it, else C.UTF-8) and restores "C" at the end of the scope.
+class ForeignLocale {
+public:
+    ForeignLocale() {
+        const char* name = std::setlocale(LC_ALL, "de_DE.UTF-8");
+        if (name == nullptr) {
+            name = std::setlocale(LC_ALL, "C.UTF-8");
+        }
+        name_ = name == nullptr ? "C" : name;
+    }
+    ~ForeignLocale() { std::setlocale(LC_ALL, "C"); }
+    ForeignLocale(const ForeignLocale&) = delete;
+    ForeignLocale& operator=(const ForeignLocale&) = delete;
+    const std::string& name() const { return name_; }
+
+private:
+    std::string name_;
+};
+
+} // namespace zhuheng_test

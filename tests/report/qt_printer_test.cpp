@@ -1,0 +1,236 @@
+// The Qt printer: the zone layout, and real PDF documents read back with poppler's tools.
+#include "report/qt_printing.h"
+
+#include "engine/common_quantities.h"
+#include "engine/material_tables.h"
+#include "engine/reinforcement_design.h"
+#include "report/print_report.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace zhuheng;
+
+namespace {
+
+constexpr PrintSeparator J = PrintSeparator::Join;
+constexpr PrintSeparator Z = PrintSeparator::Zone;
+constexpr PrintSeparator E = PrintSeparator::LineEnd;
+
+struct LayoutCase {
+    const char* name;
+    ReportLine line;
+    std::vector<ItemPosition> positions;
+};
+
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Columns 10 wide, so zones are 140 wide, on a page 600 wide; every character of a test item
+// is one column.
+class ZoneLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(ZoneLayout, ItemPositions) {
+    const LayoutCase& c = GetParam();
+    const auto width = [](const QString& text) { return 10.0 * text.size(); };
+    const std::vector<ItemPosition> at = item_positions(c.line, 10.0, width, 600.0);
+    ASSERT_EQ(at.size(), c.positions.size());
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        EXPECT_EQ(at[i].x, c.positions[i].x) << "item " << i;
+        EXPECT_EQ(at[i].row, c.positions[i].row) << "item " << i;
+    }
+}
+
+const LayoutCase kLayoutCases[] = {
+    {"IndentPutsTheFirstItemAtColumn5", {5, {{"title", E}}}, {{40, 0}}},
+    {"JoinFollowsDirectlyAndZoneGoesToTheNextZone",
+     {5, {{"ab", J}, {" 1 ", Z}, {"cd", J}, {" 2 ", E}}},
+     {{40, 0}, {60, 0}, {140, 0}, {160, 0}}},
+    {"ItemRunningPastAZoneStartPushesToTheZoneAfter",
+     {5, {{"abcdefghijkl", J}, {" 1 ", Z}, {"x", E}}},
+     {{40, 0}, {160, 0}, {280, 0}}},
+    {"ItemEndingOnAZoneStartStillMovesOn",
+     {1, {{"abcdefghijklmn", Z}, {"x", E}}},
+     {{0, 0}, {280, 0}}},
+    {"EmptyValueGoesToTheNextZone",
+     {5, {{"ab", J}, {"", Z}, {"cd", E}}},
+     {{40, 0}, {60, 0}, {140, 0}}},
+    {"ItemPastTheRightEdgeWrapsToTheIndent",
+     {5, {{"ab", Z}, {"cd", Z}, {"ef", Z}, {"gh", Z}, {"ijklmn", J}, {"op", E}}},
+     {{40, 0}, {140, 0}, {280, 0}, {420, 0}, {40, 1}, {100, 1}}},
+    {"FirstItemWiderThanThePageStaysOnItsRow",
+     {5, {{std::string(70, 'a'), Z}, {"b", E}}},
+     {{40, 0}, {40, 1}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Layout, ZoneLayout, ::testing::ValuesIn(kLayoutCases),
+                         [](const ::testing::TestParamInfo<LayoutCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+CalcState designed() {
+    CalcState s;
+    select_concrete_grade(s, "25号");
+    select_steel_grade(s, "Ⅱ级");
+    common_quantities(s, SectionInput{0, 0.05, 1.0, 0.15, 0.2, 0.8, 500}, "");
+    EXPECT_EQ(reinforcement_design(s), DesignOutcome::Completed);
+    return s;
+}
+
+QString run_tool(const QString& tool, const QStringList& args) {
+    QProcess p;
+    p.start(tool, args);
+    EXPECT_TRUE(p.waitForFinished(30000)) << tool.toStdString();
+    EXPECT_EQ(p.exitCode(), 0) << tool.toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class PdfReport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf());
+    }
+    QString pdf() const { return dir.filePath(QStringLiteral("report.pdf")); }
+    QString text() const {
+        return run_tool(QStringLiteral(PDFTOTEXT), {QStringLiteral("-layout"), pdf(), "-"});
+    }
+
+    QTemporaryDir dir;
+    QPrinter printer{QPrinter::HighResolution};
+};
+
+TEST_F(PdfReport, CopiesFollowEachOtherInOneDocumentWithChineseText) {
+    QtReportPrinter report(printer);
+    const std::vector<ReportLine> copy = report_copy(designed(), {true, false});
+    for (int c = 0; c < 3; ++c) {
+        for (const ReportLine& l : copy) {
+            report.print_line(l);
+        }
+    }
+    report.end_document();
+    // Compatibility forms fold together: the CJK font maps some characters to radicals that
+    // look the same (⼟ for 土), and full-width signs to their ASCII twins.
+    const QString t = text().normalized(QString::NormalizationForm_KC);
+    EXPECT_EQ(t.count(QStringLiteral("筑衡程序")), 3);
+    EXPECT_EQ(t.count(QChar('\f')), 1) << "three short copies fit one page";
+    EXPECT_EQ(t.count(QStringLiteral("D16= 13")), 3) << "the end of a long line is not cut off";
+    for (const char* label : {"混凝土强度（KPa）＝", "钢筋强度（KPa）=", "受拉钢筋面积（cm2）=",
+                              "主筋直径（根）D12＝", "D16=", "D34="}) {
+        EXPECT_EQ(t.count(QString::fromUtf8(label).normalized(QString::NormalizationForm_KC)), 3)
+            << label;
+    }
+    // Each value stands after its label and before the next zone's label.
+    const QStringList lines = t.split(QChar('\n'));
+    const auto row = std::find_if(lines.begin(), lines.end(), [](const QString& l) {
+        return l.contains(QStringLiteral("混凝土强度"));
+    });
+    ASSERT_NE(row, lines.end());
+    const qsizetype ra = row->indexOf(QStringLiteral("14500"));
+    const qsizetype rg_label = row->indexOf(QStringLiteral("钢筋强度"));
+    const qsizetype rg = row->indexOf(QStringLiteral("340000"));
+    EXPECT_LT(row->indexOf(QStringLiteral("混凝土强度")), ra);
+    EXPECT_LT(ra, rg_label);
+    EXPECT_LT(rg_label, rg);
+    EXPECT_TRUE(row->mid(ra + 5, rg_label - ra - 5).trimmed().isEmpty());
+}
+
+TEST_F(PdfReport, ChineseFontIsEmbedded) {
+    QtReportPrinter report(printer);
+    report.print_line(ReportLine{5, {{"筑衡程序", E}}});
+    report.end_document();
+    const QString fonts = run_tool(QStringLiteral("pdffonts"), {pdf()});
+    const QStringList rows = fonts.split(QChar('\n')).filter(QStringLiteral("CJK"));
+    ASSERT_FALSE(rows.isEmpty()) << fonts.toStdString();
+    EXPECT_TRUE(rows.first().contains(QStringLiteral(" yes "))) << fonts.toStdString();
+}
+
+TEST_F(PdfReport, FullPageGoesOnToANewPage) {
+    QtReportPrinter report(printer);
+    for (int i = 0; i < 300; ++i) {
+        report.print_line(ReportLine{5, {{"筑衡程序", J}, {std::to_string(i), E}}});
+    }
+    report.end_document();
+    const QString t = text();
+    EXPECT_GE(t.count(QChar('\f')), 3);
+    EXPECT_TRUE(t.contains(QStringLiteral("筑衡程序299")));
+    EXPECT_TRUE(t.contains(QStringLiteral("筑衡程序0")));
+}
+
+TEST_F(PdfReport, AbortedDocumentLeavesNoFile) {
+    QtReportPrinter report(printer);
+    report.print_line(ReportLine{5, {{"筑衡程序", E}}});
+    report.abort_document();
+    report.end_document(); // nothing left to print
+    EXPECT_FALSE(QFile::exists(pdf()));
+}
+
+TEST_F(PdfReport, PrinterThatCannotOpenFails) {
+    printer.setOutputFileName(dir.filePath(QStringLiteral("no/such/folder/report.pdf")));
+    QtReportPrinter report(printer);
+    report.print_line(ReportLine{5, {{"筑衡程序", E}}});
+    try {
+        report.end_document();
+        FAIL() << "end_document passed for success";
+    } catch (const PrintError& e) {
+        EXPECT_STREQ(e.what(), "无法打开打印机");
+    }
+}
+
+// The system dialog, answered by a timer while it runs modally.
+void answer_dialog(std::function<void(QPrintDialog*)> answer) {
+    QTimer::singleShot(100, [answer] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog) << "no printer dialog is showing";
+        answer(dialog);
+    });
+}
+
+TEST(QtPrinterDialogTest, CopiesAreReadAndTheDriverPrintsOneOfEach) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) {
+        GTEST_SKIP() << "this machine has printers; the case is the one without";
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    QtPrinterDialog dialog(printer);
+    dialog.set_cancel_error(true);
+    answer_dialog([](QPrintDialog* d) {
+        auto* copies = d->findChild<QSpinBox*>(QStringLiteral("copies"));
+        ASSERT_TRUE(copies);
+        copies->setValue(3);
+        d->accept();
+    });
+    dialog.show_printer();
+    EXPECT_EQ(dialog.copies(), 3);
+    EXPECT_EQ(printer.copyCount(), 1) << "the driver would print every copy again";
+    // With no printer installed the dialog prints to a PDF file.
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_FALSE(printer.outputFileName().isEmpty());
+}
+
+TEST(QtPrinterDialogTest, CancelRaisesTheCancelError) {
+    QPrinter printer(QPrinter::HighResolution);
+    QtPrinterDialog dialog(printer);
+    dialog.set_cancel_error(true);
+    answer_dialog([](QPrintDialog* d) { d->reject(); });
+    EXPECT_THROW(dialog.show_printer(), PrintCancelled);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,33 @@
+#include "fake_printing.h"
+
+namespace zhuheng {
+
+void FakePrinterDialog::show_printer() {
+    ++times_shown;
+    if (answer == Answer::Fail) {
+        throw PrintError("打印对话框出错");
+    }
+    if (answer == Answer::Cancel && cancel_error) {
+        throw PrintCancelled();
+    }
+}
+
+void RecordingPrinter::print_line(const ReportLine& line) {
+    if (fail_after && lines_in_document_ >= *fail_after) {
+        throw PrintError("打印机没有响应");
+    }
+    ++lines_in_document_;
+    events.push_back({PrinterEvent::Kind::Line, line});
+}
+
+void RecordingPrinter::end_document() {
+    lines_in_document_ = 0;
+    events.push_back({PrinterEvent::Kind::EndDocument, {}});
+}
+
+void RecordingPrinter::abort_document() {
+    lines_in_document_ = 0;
+    events.push_back({PrinterEvent::Kind::AbortDocument, {}});
+}
+
+} // namespace zhuheng

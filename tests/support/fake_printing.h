@@ -1,0 +1,50 @@
+#pragma once
+
+#include "report/report_printer.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zhuheng {
+
+// A printer dialog answered by the test: confirm with a copy count, cancel, or fail.
+class FakePrinterDialog : public PrinterDialog {
+public:
+    enum class Answer { Confirm, Cancel, Fail };
+
+    Answer answer = Answer::Confirm;
+    long copy_count = 1;
+    int times_shown = 0;
+    bool cancel_error = false;
+
+    void set_cancel_error(bool raise) override { cancel_error = raise; }
+    void show_printer() override;
+    long copies() const override { return copy_count; }
+};
+
+// What the printer was asked to do, in order.
+struct PrinterEvent {
+    enum class Kind { Line, EndDocument, AbortDocument };
+    Kind kind;
+    ReportLine line; // for Line
+
+    bool operator==(const PrinterEvent& o) const { return kind == o.kind && line == o.line; }
+};
+
+// A printer that records every call; with fail_after set it accepts that many lines of a
+// document and fails on the next.
+class RecordingPrinter : public ReportPrinter {
+public:
+    std::vector<PrinterEvent> events;
+    std::optional<int> fail_after;
+
+    void print_line(const ReportLine& line) override;
+    void end_document() override;
+    void abort_document() override;
+
+private:
+    int lines_in_document_ = 0;
+};
+
+} // namespace zhuheng
