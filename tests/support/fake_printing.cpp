@@ -4,6 +4,9 @@ namespace zhuheng {
 
 void FakePrinterDialog::show_printer() {
     ++times_shown;
+    if (on_show) {
+        on_show();
+    }
     if (answer == Answer::Fail) {
         throw PrintError("打印对话框出错");
     }
@@ -12,22 +15,29 @@ void FakePrinterDialog::show_printer() {
     }
 }
 
+void RecordingPrinter::record(PrinterEvent event) {
+    events.push_back(std::move(event));
+    if (on_event) {
+        on_event(events.back());
+    }
+}
+
 void RecordingPrinter::print_line(const ReportLine& line) {
     if (fail_after && lines_in_document_ >= *fail_after) {
         throw PrintError("打印机没有响应");
     }
     ++lines_in_document_;
-    events.push_back({PrinterEvent::Kind::Line, line});
+    record({PrinterEvent::Kind::Line, line});
 }
 
 void RecordingPrinter::end_document() {
     lines_in_document_ = 0;
-    events.push_back({PrinterEvent::Kind::EndDocument, {}});
+    record({PrinterEvent::Kind::EndDocument, {}});
 }
 
 void RecordingPrinter::abort_document() {
     lines_in_document_ = 0;
-    events.push_back({PrinterEvent::Kind::AbortDocument, {}});
+    record({PrinterEvent::Kind::AbortDocument, {}});
 }
 
 } // namespace zhuheng

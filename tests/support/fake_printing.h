@@ -2,6 +2,7 @@
 
 #include "report/report_printer.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ public:
     long copy_count = 1;
     int times_shown = 0;
     bool cancel_error = false;
+    std::function<void()> on_show; // called as the dialog is shown
 
     void set_cancel_error(bool raise) override { cancel_error = raise; }
     void show_printer() override;
@@ -38,12 +40,15 @@ class RecordingPrinter : public ReportPrinter {
 public:
     std::vector<PrinterEvent> events;
     std::optional<int> fail_after;
+    std::function<void(const PrinterEvent&)> on_event; // called for each event recorded
 
     void print_line(const ReportLine& line) override;
     void end_document() override;
     void abort_document() override;
 
 private:
+    void record(PrinterEvent event);
+
     int lines_in_document_ = 0;
 };
 

@@ -1,6 +1,7 @@
 // The fixed layout of the window: every control by name with its kind, container, geometry in
 // twips (1/15 of a device-independent pixel) and caption, then the focus chain and the start state.
 #include "gui_test_support.h"
+#include "widget_description.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -93,53 +94,6 @@ const ControlRow kControls[] = {
     {"cmdexit", "button", "MainForm", 5760, 4200, 1215, 375, "退  出"},
 };
 
-const char* kind_of(const QWidget* w) {
-    if (w->isWindow()) {
-        return "window";
-    }
-    if (qobject_cast<const QGroupBox*>(w)) {
-        return "frame";
-    }
-    if (qobject_cast<const QLabel*>(w)) {
-        return "label";
-    }
-    if (qobject_cast<const QLineEdit*>(w)) {
-        return "textbox";
-    }
-    if (qobject_cast<const QComboBox*>(w)) {
-        return "combo";
-    }
-    if (qobject_cast<const QRadioButton*>(w)) {
-        return "option";
-    }
-    if (qobject_cast<const QPushButton*>(w)) {
-        return "button";
-    }
-    return "other";
-}
-
-QString caption_of(const QWidget* w) {
-    if (w->isWindow()) {
-        return w->windowTitle();
-    }
-    if (auto* frame = qobject_cast<const QGroupBox*>(w)) {
-        return frame->title();
-    }
-    if (auto* label = qobject_cast<const QLabel*>(w)) {
-        return label->text();
-    }
-    if (auto* edit = qobject_cast<const QLineEdit*>(w)) {
-        return edit->text();
-    }
-    if (auto* list = qobject_cast<const QComboBox*>(w)) {
-        return list->currentText();
-    }
-    if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
-        return button->text();
-    }
-    return {};
-}
-
 class ControlLayout : public MainFormTest, public ::testing::WithParamInterface<ControlRow> {};
 
 TEST_P(ControlLayout, KindContainerGeometryAndCaption) {
@@ -147,7 +101,7 @@ TEST_P(ControlLayout, KindContainerGeometryAndCaption) {
     const QWidget* w =
         QString::fromLatin1(row.name) == QLatin1String("MainForm") ? form.get() : widget(row.name);
     ASSERT_TRUE(w);
-    EXPECT_STREQ(kind_of(w), row.kind);
+    EXPECT_STREQ(control_kind(w), row.kind);
     const QString parent = w->isWindow() ? QStringLiteral("-") : w->parentWidget()->objectName();
     EXPECT_EQ(parent.toStdString(), row.parent);
     const QRect g = w->isWindow() ? QRect(QPoint(0, 0), w->size()) : w->geometry();
@@ -155,7 +109,7 @@ TEST_P(ControlLayout, KindContainerGeometryAndCaption) {
     EXPECT_EQ(g.y() * 15, row.top);
     EXPECT_EQ(g.width() * 15, row.width);
     EXPECT_EQ(g.height() * 15, row.height);
-    EXPECT_EQ(caption_of(w).toStdString(), row.text);
+    EXPECT_EQ(control_text(w).toStdString(), row.text);
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->isEnabled());
 }
@@ -168,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(EveryControl, ControlLayout, ::testing::ValuesIn(kContr
 TEST_F(MainFormTest, WindowHasNoOtherControlsThanTheTable) {
     int named = 0;
     for (const QWidget* w : form->findChildren<QWidget*>()) {
-        if (std::string(kind_of(w)) != "other" && w->parentWidget() &&
+        if (std::string(control_kind(w)) != "other" && w->parentWidget() &&
             qobject_cast<const QComboBox*>(w->parentWidget()) == nullptr) {
             ++named;
         }

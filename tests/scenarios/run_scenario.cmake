@@ -1,0 +1,34 @@
+# Runs one scenario script and compares what it printed with the expected files beside it.
+# -DRUNNER=... -DSCRIPT=path/NAME.scn -DACTUAL=where to keep the output for a diff
+# [-DFROM_STDIN=ON: the runner reads the script from standard input]
+if(FROM_STDIN)
+    execute_process(COMMAND ${RUNNER} - INPUT_FILE ${SCRIPT}
+        OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
+else()
+    execute_process(COMMAND ${RUNNER} ${SCRIPT}
+        OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
+endif()
+string(REGEX REPLACE "\\.scn$" ".out" expected_file "${SCRIPT}")
+string(REGEX REPLACE "\\.scn$" ".err" expected_err_file "${SCRIPT}")
+file(WRITE "${ACTUAL}" "${output}")
+
+set(failed "")
+file(READ "${expected_file}" expected)
+if(NOT output STREQUAL expected)
+    execute_process(COMMAND diff -u "${expected_file}" "${ACTUAL}")
+    string(APPEND failed " output differs from ${expected_file};")
+endif()
+if(EXISTS "${expected_err_file}")
+    file(READ "${expected_err_file}" expected_err)
+    if(NOT errors STREQUAL expected_err)
+        string(APPEND failed " error output is [${errors}], expected [${expected_err}];")
+    endif()
+    if(NOT status EQUAL 2)
+        string(APPEND failed " exit status ${status}, expected 2;")
+    endif()
+elseif(NOT status EQUAL 0)
+    string(APPEND failed " exit status ${status}: ${errors};")
+endif()
+if(failed)
+    message(FATAL_ERROR "${failed}")
+endif()

@@ -1,0 +1,427 @@
+// zhuheng-scenario FILE (or - for standard input): plays a script of user actions on the real
+// window through Qt input events under the offscreen platform, answers every message box and
+// the printer dialog, and prints what a user would see, one line per event.
+#include "engine/calc_state.h"
+#include "fake_printing.h"
+#include "json_text.h"
+#include "ui/main_form.h"
+#include "ui/message_boxes.h"
+#include "widget_description.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace zhuheng;
+using scenario::json_number;
+using scenario::json_string;
+
+namespace {
+
+// The controls in the order of the layout tables: the window's own, then each frame's.
+const char* const kControls[] = {
+    "Frame1",  "Frame2", "Frame3",  "cmdrun", "cmdprint", "cmdexit", "optpj",   "optpd",
+    "Label1",  "cbohnt", "Label2",  "cbodj",  "Label27",  "txtrg",   "Label3",  "txtag",
+    "Label4",  "txtbc",  "Label5",  "txtbi",  "Label6",   "txthi",   "Label7",  "txtb",
+    "Label8",  "txth",   "Label9",  "txtmj",  "Label10",  "txtagl",  "Label11", "txtupj",
+    "Label12", "txtx",   "Label13", "txtd12", "Label14",  "txtd14",  "Label15", "txtd16",
+    "Label16", "txtd18", "Label17", "txtd20", "Label18",  "txtd22",  "Label19", "txtd25",
+    "Label20", "txtd28", "Label21", "txtd30", "Label22",  "txtd32",  "Label23", "txtd34",
+    "Label24", "txtxpd", "Label25", "txtmpd", "Label26",  "txtpd"};
+
+struct ScriptError {
+    std::string reason;
+};
+
+void emit_line(const std::string& line) {
+    std::cout << line << '\n' << std::flush;
+}
+
+class PrintedMessages : public MessageBoxes {
+public:
+    void show_message(MessageIcon icon, const QString& text) override {
+        const char* name = icon == MessageIcon::Information ? "information"
+                           : icon == MessageIcon::Warning   ? "warning"
+                                                            : "critical";
+        emit_line(std::string("message ") + name + ' ' + json_string(text.toStdString()));
+    }
+};
+
+std::string separator_name(PrintSeparator s) {
+    switch (s) {
+    case PrintSeparator::Join:
+        return "join";
+    case PrintSeparator::Zone:
+        return "zone";
+    case PrintSeparator::LineEnd:
+        break;
+    }
+    return "end";
+}
+
+void print_event(const PrinterEvent& e) {
+    if (e.kind == PrinterEvent::Kind::EndDocument) {
+        emit_line("end-document");
+        return;
+    }
+    if (e.kind == PrinterEvent::Kind::AbortDocument) {
+        emit_line("abort-document");
+        return;
+    }
+    std::string out = "line {\"indent\":" + std::to_string(e.line.indent) + ",\"items\":[";
+    for (std::size_t i = 0; i < e.line.items.size(); ++i) {
+        const PrintItem& item = e.line.items[i];
+        out += (i ? ",[" : "[") + json_string(item.text) + ',' +
+               json_string(separator_name(item.separator)) + ']';
+    }
+    emit_line(out + "]}");
+}
+
+template <class T> std::string json_optional(const std::optional<T>& v) {
+    return v ? json_number(static_cast<double>(*v)) : "null";
+}
+
+std::string json_state(const CalcState& s) {
+    const char* mode = s.mode == CalcMode::Design  ? "Design"
+                       : s.mode == CalcMode::Check ? "Check"
+                                                   : "None";
+    std::string rg = "null";
+    if (s.rg) {
+        rg = std::holds_alternative<std::int32_t>(*s.rg)
+                 ? std::to_string(std::get<std::int32_t>(*s.rg))
+                 : json_number(std::get<double>(*s.rg));
+    }
+    std::string counts = "[";
+    for (const auto& c : s.bar_counts.d12_to_d32) {
+        counts += json_optional(c) + ',';
+    }
+    counts += std::to_string(s.bar_counts.d34) + ']';
+
+    std::ostringstream o;
+    o << "{\"mode\":\"" << mode << '"' << ",\"ra\":" << json_optional(s.ra) << ",\"rg\":" << rg
+      << ",\"xi_jg\":" << json_optional(s.xi_jg) << ",\"ratio_min\":" << json_number(s.ratio_min)
+      << ",\"ag\":" << json_optional(s.ag) << ",\"bc\":" << json_optional(s.bc)
+      << ",\"bi\":" << json_optional(s.bi) << ",\"hi\":" << json_optional(s.hi)
+      << ",\"b\":" << json_optional(s.b) << ",\"h\":" << json_optional(s.h)
+      << ",\"mj\":" << json_optional(s.mj)
+      << ",\"flange_capacity\":" << json_number(s.flange_capacity) << ",\"bar_counts\":" << counts
+      << ",\"h0\":" << json_optional(s.h0) << ",\"a0\":" << json_optional(s.a0)
+      << ",\"a0_web\":" << json_optional(s.a0_web) << ",\"gamma0\":" << json_optional(s.gamma0)
+      << ",\"gamma0_web\":" << json_optional(s.gamma0_web) << ",\"ratio\":" << json_number(s.ratio)
+      << ",\"m_flange\":" << json_optional(s.m_flange) << ",\"m_web\":" << json_optional(s.m_web)
+      << ",\"as_req\":" << json_optional(s.as_req)
+      << ",\"ag_flange\":" << json_optional(s.ag_flange)
+      << ",\"ag_web\":" << json_optional(s.ag_web) << ",\"x\":" << json_optional(s.x)
+      << ",\"xi\":" << json_number(s.xi) << ",\"chk_ag_flange\":" << json_optional(s.chk_ag_flange)
+      << ",\"chk_ag_web\":" << json_optional(s.chk_ag_web)
+      << ",\"chk_ratio_web\":" << json_optional(s.chk_ratio_web)
+      << ",\"chk_xi\":" << json_optional(s.chk_xi) << ",\"m_ult\":" << json_number(s.m_ult)
+      << ",\"verdict\":" << json_string(s.verdict) << ",\"rg_grade\":" << json_optional(s.rg_grade)
+      << '}';
+    return o.str();
+}
+
+// Splits off the first word of `rest` (words are separated by one space).
+std::string next_word(std::string_view& rest) {
+    const std::size_t space = rest.find(' ');
+    std::string word(rest.substr(0, space));
+    rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+    return word;
+}
+
+std::string parse_text(std::string_view rest) {
+    const auto text = scenario::parse_json_string(rest);
+    if (!text) {
+        throw ScriptError{"TEXT must be one JSON string literal"};
+    }
+    return *text;
+}
+
+long long parse_integer(const std::string& word) {
+    if (word.empty()) {
+        throw ScriptError{"an integer is missing"};
+    }
+    const char* begin = word.c_str();
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(begin, &end, 10);
+    if (*end != '\0' || end == begin || word.find_first_of(" \t") != std::string::npos) {
+        throw ScriptError{"not an integer: " + word};
+    }
+    return v; // beyond the range of long long it saturates, which prints the same way
+}
+
+class Runner {
+public:
+    Runner() {
+        printer_.on_event = print_event;
+        dialog_.on_show = [] { emit_line("printer-dialog"); };
+        form_ = std::make_unique<MainForm>(messages_, dialog_, printer_);
+        QObject::connect(form_.get(), &MainForm::exitRequested, [this] {
+            emit_line("exit");
+            exited_ = true;
+        });
+        form_->show();
+        QApplication::setActiveWindow(form_.get());
+        if (!QTest::qWaitForWindowActive(form_.get())) {
+            throw ScriptError{"the window did not become active"};
+        }
+        initial_focus_ = QApplication::focusWidget();
+    }
+
+    // Returns the exit status.
+    int run(std::istream& script) {
+        std::string line;
+        int number = 0;
+        while (!exited_ && std::getline(script, line)) {
+            ++number;
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            const std::size_t first = line.find_first_not_of(" \t");
+            if (first == std::string::npos || line[first] == '#') {
+                continue;
+            }
+            try {
+                execute(line);
+            } catch (const ScriptError& e) {
+                std::cerr << "script error: " << number << ": " << e.reason << std::endl;
+                return 2;
+            }
+        }
+        return 0;
+    }
+
+private:
+    void execute(std::string_view rest) {
+        const std::string command = next_word(rest);
+        if (command == "choose") {
+            const std::string name = next_word(rest);
+            choose(name, parse_text(rest));
+        } else if (command == "type") {
+            const std::string name = next_word(rest);
+            type(name, parse_text(rest));
+        } else if (command == "click") {
+            click(single_word(rest));
+        } else if (command == "dialog") {
+            const std::string what = next_word(rest);
+            if (what == "copies") {
+                dialog_.answer = FakePrinterDialog::Answer::Confirm;
+                dialog_.copy_count = static_cast<long>(parse_integer(single_word(rest)));
+            } else if (what == "cancel" && rest.empty()) {
+                dialog_.answer = FakePrinterDialog::Answer::Cancel;
+            } else {
+                throw ScriptError{"dialog takes \"copies N\" or \"cancel\""};
+            }
+        } else if (command == "printer") {
+            const std::string what = next_word(rest);
+            if (what == "fail-after") {
+                const long long k = parse_integer(single_word(rest));
+                if (k < 0) {
+                    throw ScriptError{"fail-after takes a count of lines, 0 or more"};
+                }
+                printer_.fail_after = static_cast<int>(std::min<long long>(k, INT32_MAX));
+            } else if (what == "ok" && rest.empty()) {
+                printer_.fail_after.reset();
+            } else {
+                throw ScriptError{"printer takes \"fail-after K\" or \"ok\""};
+            }
+        } else if (command == "show") {
+            show(single_word(rest));
+        } else if (command == "state" && rest.empty()) {
+            emit_line("state " + json_state(form_->state()));
+        } else if (command == "widgets" && rest.empty()) {
+            widgets();
+        } else if (command == "focus-chain" && rest.empty()) {
+            focus_chain();
+        } else {
+            throw ScriptError{"unknown command: " + std::string(command)};
+        }
+    }
+
+    static std::string single_word(std::string_view rest) {
+        if (rest.empty() || rest.find(' ') != std::string_view::npos) {
+            throw ScriptError{"one word expected"};
+        }
+        return std::string(rest);
+    }
+
+    QWidget* control(const std::string& name) const {
+        for (const char* known : kControls) {
+            if (name == known) {
+                return form_->findChild<QWidget*>(QString::fromStdString(name));
+            }
+        }
+        throw ScriptError{"no control named " + name};
+    }
+
+    void choose(const std::string& name, const std::string& text) {
+        auto* list = qobject_cast<QComboBox*>(control(name));
+        if (!list) {
+            throw ScriptError{name + " is not a list"};
+        }
+        const int row =
+            list->findText(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (row < 0) {
+            throw ScriptError{"no item " + json_string(text) + " in " + name};
+        }
+        // Open the list with the mouse, walk to the item with the keys, take it with Enter.
+        QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(list->width() - 6, list->height() / 2));
+        QAbstractItemView* view = list->view();
+        if (!QTest::qWaitForWindowExposed(view->window())) {
+            throw ScriptError{"the list of " + name + " did not open"};
+        }
+        for (int guard = 0; view->currentIndex().row() != row && guard < 100; ++guard) {
+            QTest::keyClick(view, view->currentIndex().row() < row ? Qt::Key_Down : Qt::Key_Up);
+        }
+        QTest::keyClick(view, Qt::Key_Return);
+    }
+
+    void type(const std::string& name, const std::string& text) {
+        QWidget* w = control(name);
+        QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+        if (!edit) {
+            auto* list = qobject_cast<QComboBox*>(w);
+            if (!list) {
+                throw ScriptError{name + " takes no typing"};
+            }
+            edit = list->lineEdit();
+        }
+        w->setFocus();
+        edit->selectAll();
+        QTest::keyClick(w, Qt::Key_Backspace);
+        // Printable ASCII comes key by key, everything else the way an input method commits it.
+        const QString typed = QString::fromStdString(text);
+        for (const QChar c : typed) {
+            if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
+                QTest::keyClicks(w, QString(c));
+            } else {
+                QInputMethodEvent commit;
+                commit.setCommitString(QString(c));
+                QApplication::sendEvent(w, &commit);
+            }
+        }
+        if (edit->text() != typed) {
+            throw ScriptError{name + " did not take the text " + json_string(text)};
+        }
+    }
+
+    void click(const std::string& name) {
+        static const char* const clickable[] = {"optpj", "optpd", "cmdrun", "cmdprint", "cmdexit"};
+        if (std::find(std::begin(clickable), std::end(clickable), name) == std::end(clickable)) {
+            throw ScriptError{"cannot click " + name};
+        }
+        QWidget* w = control(name);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+    }
+
+    void show(const std::string& name) {
+        QWidget* w = control(name);
+        if (auto* option = qobject_cast<QRadioButton*>(w)) {
+            emit_line(name + (option->isChecked() ? " checked" : " unchecked"));
+            return;
+        }
+        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w)) {
+            throw ScriptError{"show takes a text box, a list, optpj or optpd"};
+        }
+        emit_line(name + ' ' + json_string(control_text(w).toStdString()) +
+                  (w->isVisibleTo(form_.get()) ? " visible" : " hidden"));
+    }
+
+    void widgets() {
+        const QSize client = form_->size();
+        emit_line("widget MainForm window - 0 0 " + std::to_string(client.width() * 15) + ' ' +
+                  std::to_string(client.height() * 15) + ' ' +
+                  json_string(form_->windowTitle().toStdString()));
+        for (const char* name : kControls) {
+            const QWidget* w = control(name);
+            const QWidget* parent = w->parentWidget();
+            const QRect g = w->geometry();
+            emit_line(std::string("widget ") + name + ' ' + control_kind(w) + ' ' +
+                      (parent == form_.get() ? "MainForm" : parent->objectName().toStdString()) +
+                      ' ' + std::to_string(g.x() * 15) + ' ' + std::to_string(g.y() * 15) + ' ' +
+                      std::to_string(g.width() * 15) + ' ' + std::to_string(g.height() * 15) + ' ' +
+                      json_string(control_text(w).toStdString()));
+        }
+    }
+
+    // Walks the chain with Tab from the control focused at start, then puts the focus back.
+    void focus_chain() {
+        QWidget* const before = QApplication::focusWidget();
+        if (!initial_focus_) {
+            throw ScriptError{"no control had the focus at start"};
+        }
+        initial_focus_->setFocus(Qt::OtherFocusReason);
+        std::string out = "focus-chain " + initial_focus_->objectName().toStdString();
+        for (int guard = 0; guard < 200; ++guard) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* now = QApplication::focusWidget();
+            if (!now || now == initial_focus_) {
+                break;
+            }
+            out += ' ' + now->objectName().toStdString();
+        }
+        emit_line(out);
+        if (before) {
+            before->setFocus(Qt::OtherFocusReason);
+        }
+    }
+
+    PrintedMessages messages_;
+    FakePrinterDialog dialog_;
+    RecordingPrinter printer_;
+    std::unique_ptr<MainForm> form_;
+    QWidget* initial_focus_ = nullptr;
+    bool exited_ = false;
+};
+
+// Qt's notes on the offscreen platform are not part of what a user sees.
+void quiet(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << text.toStdString() << std::endl;
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::cerr << "usage: zhuheng-scenario FILE (or - for standard input)" << std::endl;
+        return 2;
+    }
+    std::ifstream file;
+    std::istream* script = &std::cin;
+    if (std::string(argv[1]) != "-") {
+        file.open(argv[1], std::ios::binary);
+        if (!file) {
+            std::cerr << "cannot read " << argv[1] << std::endl;
+            return 2;
+        }
+        script = &file;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quiet);
+    int qt_argc = 1;
+    QApplication app(qt_argc, argv);
+    try {
+        Runner runner;
+        return runner.run(*script);
+    } catch (const ScriptError& e) {
+        std::cerr << "script error: 0: " << e.reason << std::endl;
+        return 2;
+    }
+}
