@@ -1,0 +1,299 @@
+// A sequence of window actions from the fuzzer's bytes, on one MainForm per input: grade picks,
+// typing of any text, mode clicks, Calculate and Print with a scripted dialog and printer.
+// After every step: no NaN or infinity in CalcState, a result box changes only in a run that
+// completed, and every input box still holds exactly what was typed into it.
+#include "engine/calc_state.h"
+#include "engine/number_text.h"
+#include "fake_printing.h"
+#include "ui/main_form.h"
+#include "ui/message_boxes.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTest>
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+using namespace zhuheng;
+
+namespace {
+
+const char* const kInputBoxes[] = {"txtrg", "txtag", "txtbc", "txtbi",
+                                   "txthi", "txtb",  "txth",  "txtmj"};
+const char* const kDesignBoxes[] = {"txtagl", "txtupj", "txtx",   "txtd12", "txtd14",
+                                    "txtd16", "txtd18", "txtd20", "txtd22", "txtd25",
+                                    "txtd28", "txtd30", "txtd32", "txtd34"};
+const char* const kCheckBoxes[] = {"txtxpd", "txtmpd", "txtpd"};
+
+class CountedMessages : public MessageBoxes {
+public:
+    int shown = 0;
+    void show_message(MessageIcon, const QString&) override { ++shown; }
+};
+
+[[noreturn]] void fail(const char* what, const std::string& detail = {}) {
+    std::fprintf(stderr, "property broken: %s %s\n", what, detail.c_str());
+    std::abort();
+}
+
+std::vector<double> numbers_of(const CalcState& s) {
+    std::vector<double> out = {value_or_zero(s.ra),
+                               value_or_zero(s.rg),
+                               value_or_zero(s.xi_jg),
+                               s.ratio_min,
+                               value_or_zero(s.ag),
+                               value_or_zero(s.bc),
+                               value_or_zero(s.bi),
+                               value_or_zero(s.hi),
+                               value_or_zero(s.b),
+                               value_or_zero(s.h),
+                               value_or_zero(s.mj),
+                               s.flange_capacity,
+                               value_or_zero(s.h0),
+                               value_or_zero(s.a0),
+                               value_or_zero(s.a0_web),
+                               value_or_zero(s.gamma0),
+                               value_or_zero(s.gamma0_web),
+                               s.ratio,
+                               value_or_zero(s.m_flange),
+                               value_or_zero(s.m_web),
+                               value_or_zero(s.as_req),
+                               value_or_zero(s.ag_flange),
+                               value_or_zero(s.ag_web),
+                               value_or_zero(s.x),
+                               s.xi,
+                               value_or_zero(s.chk_ag_flange),
+                               value_or_zero(s.chk_ag_web),
+                               value_or_zero(s.chk_ratio_web),
+                               value_or_zero(s.chk_xi),
+                               s.m_ult,
+                               static_cast<double>(s.bar_counts.d34)};
+    for (const auto& c : s.bar_counts.d12_to_d32) {
+        out.push_back(value_or_zero(c));
+    }
+    return out;
+}
+
+QString shown(double v) {
+    return QString::fromStdString(number_text(v));
+}
+
+class Session {
+public:
+    // The window is not shown: input events reach the controls all the same, and painting
+    // would only slow the search down.
+    explicit Session(FuzzedDataProvider& in) : in_(in), form_(messages_, dialog_, printer_) {}
+
+    void play() {
+        for (int step = 0; step < 40 && in_.remaining_bytes() > 0; ++step) {
+            const std::map<std::string, QString> results_before = results();
+            const int messages_before = messages_.shown;
+            bool may_change_results = false;
+            switch (in_.ConsumeIntegralInRange(0, 8)) {
+            case 0:
+                pick("cbohnt");
+                break;
+            case 1:
+                pick("cbodj");
+                break;
+            case 2:
+            case 3:
+                type_box(kInputBoxes[in_.ConsumeIntegralInRange(0, 7)]);
+                break;
+            case 4:
+                type_list(in_.ConsumeBool() ? "cbohnt" : "cbodj");
+                break;
+            case 5:
+                click(in_.ConsumeBool() ? "optpj" : "optpd");
+                break;
+            case 6:
+            case 7:
+                click("cmdrun");
+                may_change_results = true;
+                break;
+            default:
+                print();
+                break;
+            }
+            check_state();
+            check_typed();
+            const bool completed = may_change_results && messages_.shown == messages_before &&
+                                   form_.state().mode != CalcMode::None;
+            if (completed) {
+                check_results_shown();
+            } else if (results() != results_before) {
+                fail("a result box changed without a completed run");
+            }
+        }
+    }
+
+private:
+    template <class W = QWidget> W* widget(const char* name) {
+        return form_.findChild<W*>(QString::fromLatin1(name));
+    }
+
+    void pick(const char* name) {
+        QWidget* list = widget(name);
+        list->setFocus();
+        QTest::keyClick(list, in_.ConsumeBool() ? Qt::Key_Down : Qt::Key_Up);
+        typed_lists_.erase(name); // a pick replaces the text of the list
+    }
+
+    QString consume_text() {
+        const std::string bytes = in_.ConsumeRandomLengthString(40);
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
+
+    // Types by input-method commits; what the box shows afterwards must stay.
+    void enter(QWidget* target, QLineEdit* edit, const QString& text) {
+        target->setFocus();
+        edit->selectAll();
+        QTest::keyClick(target, Qt::Key_Backspace);
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(target, &commit);
+    }
+
+    void type_box(const char* name) {
+        auto* box = widget<QLineEdit>(name);
+        enter(box, box, consume_text());
+        typed_boxes_[name] = box->text();
+    }
+
+    void type_list(const char* name) {
+        auto* list = widget<QComboBox>(name);
+        enter(list, list->lineEdit(), consume_text());
+        typed_lists_[name] = list->currentText();
+    }
+
+    void click(const char* name) {
+        QWidget* w = widget(name);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+    }
+
+    void print() {
+        dialog_.answer = in_.ConsumeIntegralInRange(0, 5) == 0 ? FakePrinterDialog::Answer::Cancel
+                                                               : FakePrinterDialog::Answer::Confirm;
+        dialog_.copy_count = in_.ConsumeIntegralInRange<long>(-2, 3);
+        if (in_.ConsumeBool()) {
+            printer_.fail_after = in_.ConsumeIntegralInRange(0, 12);
+        } else {
+            printer_.fail_after.reset();
+        }
+        const std::vector<double> before = numbers_of(form_.state());
+        const std::size_t events_before = printer_.events.size();
+        click("cmdprint");
+        if (numbers_of(form_.state()) != before) {
+            fail("printing changed CalcState");
+        }
+        // Every document that was begun is ended or aborted, never left open.
+        if (printer_.events.size() > events_before &&
+            printer_.events.back().kind == PrinterEvent::Kind::Line) {
+            fail("a document was left without an end");
+        }
+    }
+
+    void check_state() {
+        for (double v : numbers_of(form_.state())) {
+            if (!std::isfinite(v)) {
+                fail("a field of CalcState is not finite");
+            }
+        }
+    }
+
+    void check_typed() {
+        for (const auto& [name, text] : typed_boxes_) {
+            if (widget<QLineEdit>(name.c_str())->text() != text) {
+                fail("a typed box lost its text", name);
+            }
+        }
+        for (const auto& [name, text] : typed_lists_) {
+            if (widget<QComboBox>(name.c_str())->currentText() != text) {
+                fail("a typed list lost its text", name);
+            }
+        }
+    }
+
+    void check_results_shown() {
+        const CalcState& s = form_.state();
+        if (s.mode == CalcMode::Design) {
+            std::vector<QString> expected = {shown(*s.as_req), shown(s.ratio), shown(*s.x)};
+            for (const auto& c : s.bar_counts.d12_to_d32) {
+                expected.push_back(shown(*c));
+            }
+            expected.push_back(shown(s.bar_counts.d34));
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                if (widget<QLineEdit>(kDesignBoxes[i])->text() != expected[i]) {
+                    fail("a design box does not show the stored result", kDesignBoxes[i]);
+                }
+            }
+            for (const char* box : kCheckBoxes) {
+                if (!widget<QLineEdit>(box)->text().isEmpty()) {
+                    fail("a check box was not emptied", box);
+                }
+            }
+        } else {
+            if (widget<QLineEdit>("txtxpd")->text() != shown(*s.x) ||
+                widget<QLineEdit>("txtmpd")->text() != shown(s.m_ult) ||
+                widget<QLineEdit>("txtpd")->text() != QString::fromStdString(s.verdict)) {
+                fail("a check box does not show the stored result");
+            }
+            for (const char* box : kDesignBoxes) {
+                if (!widget<QLineEdit>(box)->text().isEmpty()) {
+                    fail("a design box was not emptied", box);
+                }
+            }
+        }
+    }
+
+    std::map<std::string, QString> results() {
+        std::map<std::string, QString> out;
+        for (const char* box : kDesignBoxes) {
+            out[box] = widget<QLineEdit>(box)->text();
+        }
+        for (const char* box : kCheckBoxes) {
+            out[box] = widget<QLineEdit>(box)->text();
+        }
+        return out;
+    }
+
+    FuzzedDataProvider& in_;
+    CountedMessages messages_;
+    FakePrinterDialog dialog_;
+    RecordingPrinter printer_;
+    MainForm form_;
+    std::map<std::string, QString> typed_boxes_;
+    std::map<std::string, QString> typed_lists_;
+};
+
+void quiet(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quiet);
+    static int qt_argc = 1;
+    // Lives until the process ends: destroyed by exit handlers, Qt would outlive its platform.
+    new QApplication(qt_argc, *argv);
+    (void)argc;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    Session session(in);
+    session.play();
+    return 0;
+}
