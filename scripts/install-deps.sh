@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk poppler-utils
     clang libclang-rt-14-dev
+    desktop-file-utils appstream
     "$@"
 )
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""Draws the program's icon: a T-beam section with its tension bars, 84 x 84, 256 colours.
+"""Draws the program's icon: a T-beam section with its tension bars, in 256 colours.
 
-Writes an indexed-colour PNG with the standard library only:
+Writes an indexed-colour PNG with the standard library only, 84 x 84 unless a size is given:
     scripts/make-icon.py app/zhuheng.png
+    scripts/make-icon.py app/icons/128/zhuheng.png 128
 """
 import struct
 import sys
 import zlib
 
-SIZE = 84
+BASE = 84  # the drawing's own grid; other sizes scale it
+SIZE = BASE
 # palette index: colour
 PALETTE = [
     (255, 255, 255),  # 0 background
@@ -22,17 +24,18 @@ PALETTE = [
 
 def draw():
     px = [[0] * SIZE for _ in range(SIZE)]
+    k = SIZE / BASE
 
     def rect(x0, y0, x1, y1, c):
-        for y in range(y0, y1):
-            for x in range(x0, x1):
+        for y in range(round(y0 * k), round(y1 * k)):
+            for x in range(round(x0 * k), round(x1 * k)):
                 px[y][x] = c
 
     # rounded frame
     for y in range(SIZE):
         for x in range(SIZE):
             edge = min(x, y, SIZE - 1 - x, SIZE - 1 - y)
-            if edge < 3:
+            if edge < max(1, round(3 * k)):
                 px[y][x] = 1
     # flange and web, with a darker outline
     rect(10, 12, 74, 30, 3)
@@ -43,7 +46,7 @@ def draw():
     for cx in (38, 46):
         for y in range(SIZE):
             for x in range(SIZE):
-                d = (x - cx) ** 2 + (y - 64) ** 2
+                d = ((x + 0.5) / k - 0.5 - cx) ** 2 + ((y + 0.5) / k - 0.5 - 64) ** 2
                 if d <= 9:
                     px[y][x] = 4
                 elif d <= 14:
@@ -66,5 +69,7 @@ def png(px):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) > 2:
+        SIZE = int(sys.argv[2])
     with open(sys.argv[1], "wb") as f:
         f.write(png(draw()))
