@@ -3,12 +3,11 @@
 #include "ui/message_boxes.h"
 
 #include <QApplication>
-#include <QPrinter>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QtMessageBoxes messages;
-    QPrinter printer(QPrinter::HighResolution);
+    PrinterSource printer;
     QtPrinterDialog printer_dialog(printer);
     QtReportPrinter report_printer(printer);
     MainForm window(messages, printer_dialog, report_printer);

@@ -10,7 +10,6 @@
 #include "report/qt_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
-#include <QPrinter>
 #endif
 
 namespace {
@@ -39,7 +38,7 @@ int main(int argc, char* argv[]) {
 #endif
 #else
     QtMessageBoxes messages;
-    QPrinter printer(QPrinter::HighResolution);
+    PrinterSource printer;
     QtPrinterDialog printer_dialog(printer);
     QtReportPrinter report_printer(printer);
     MainForm window(messages, printer_dialog, report_printer);

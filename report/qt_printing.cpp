@@ -12,12 +12,27 @@
 using zhuheng::PrintError;
 using zhuheng::PrintSeparator;
 
-QtPrinterDialog::QtPrinterDialog(QPrinter& printer, QWidget* parent)
-    : printer_(printer), parent_(parent) {}
+PrinterSource::PrinterSource() = default;
+PrinterSource::PrinterSource(QPrinter& existing) : existing_(&existing) {}
+PrinterSource::~PrinterSource() = default;
+
+QPrinter& PrinterSource::printer() {
+    if (existing_) {
+        return *existing_;
+    }
+    if (!owned_) {
+        owned_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *owned_;
+}
+
+QtPrinterDialog::QtPrinterDialog(PrinterSource& source, QWidget* parent)
+    : source_(source), parent_(parent) {}
 
 void QtPrinterDialog::show_printer() {
-    printer_.setCopyCount(1);
-    QPrintDialog dialog(&printer_, parent_);
+    QPrinter& printer = source_.printer();
+    printer.setCopyCount(1);
+    QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() != QDialog::Accepted) {
@@ -28,11 +43,11 @@ void QtPrinterDialog::show_printer() {
     }
     // The program prints every copy itself; left on the printer, the count would be applied
     // again by the driver or CUPS. A page range chosen in the dialog has no effect either.
-    copies_ = printer_.copyCount();
-    printer_.setCopyCount(1);
-    printer_.setCollateCopies(false);
-    printer_.setPrintRange(QPrinter::AllPages);
-    printer_.setPageRanges(QPageRanges());
+    copies_ = printer.copyCount();
+    printer.setCopyCount(1);
+    printer.setCollateCopies(false);
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setPageRanges(QPageRanges());
 }
 
 std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, double column,
@@ -65,27 +80,27 @@ void QtReportPrinter::print_line(const zhuheng::ReportLine& line) {
 
 void QtReportPrinter::abort_document() {
     lines_.clear();
-    printer_.abort();
+    source_.printer().abort();
 }
 
 void QtReportPrinter::end_document() {
     if (lines_.empty()) {
         return; // nothing was printed: no document
     }
+    QPrinter& printer = source_.printer();
     QPainter painter;
-    if (!painter.begin(&printer_)) {
+    if (!painter.begin(&printer)) {
         lines_.clear();
         throw PrintError("无法打开打印机");
     }
     try {
-        paint(painter);
+        paint(painter, printer);
     } catch (const PrintError&) {
         lines_.clear();
         painter.end();
         // A PDF file would keep the pages painted so far; remove it.
-        if (printer_.outputFormat() == QPrinter::PdfFormat &&
-            !printer_.outputFileName().isEmpty()) {
-            QFile::remove(printer_.outputFileName());
+        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+            QFile::remove(printer.outputFileName());
         }
         throw;
     }
@@ -95,7 +110,7 @@ void QtReportPrinter::end_document() {
     }
 }
 
-void QtReportPrinter::paint(QPainter& painter) {
+void QtReportPrinter::paint(QPainter& painter, QPrinter& printer) {
     const QFontMetricsF metrics(painter.font(), painter.device());
     const double column = metrics.averageCharWidth();
     const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
@@ -114,7 +129,7 @@ void QtReportPrinter::paint(QPainter& painter) {
                 }
                 row = at[i].row;
                 if (y + line_height > page_height && y > 0) {
-                    if (!printer_.newPage()) {
+                    if (!printer.newPage()) {
                         throw PrintError("打印机无法开始新的一页");
                     }
                     y = 0;

@@ -5,17 +5,32 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QPainter;
 class QPrinter;
 class QWidget;
 
+// The QPrinter behind the dialog and the printer, made on first use: setting one up loads the
+// print system, which the program does not need before the user prints.
+class PrinterSource {
+public:
+    PrinterSource();
+    explicit PrinterSource(QPrinter& existing);
+    ~PrinterSource();
+    QPrinter& printer();
+
+private:
+    QPrinter* existing_ = nullptr;
+    std::unique_ptr<QPrinter> owned_;
+};
+
 // The system printer dialog on a QPrinter. With no printer installed it still offers printing
 // to a PDF file.
 class QtPrinterDialog : public zhuheng::PrinterDialog {
 public:
-    QtPrinterDialog(QPrinter& printer, QWidget* parent = nullptr);
+    explicit QtPrinterDialog(PrinterSource& source, QWidget* parent = nullptr);
     void set_parent(QWidget* parent) { parent_ = parent; }
 
     void set_cancel_error(bool raise) override { cancel_error_ = raise; }
@@ -23,7 +38,7 @@ public:
     long copies() const override { return copies_; }
 
 private:
-    QPrinter& printer_;
+    PrinterSource& source_;
     QWidget* parent_;
     bool cancel_error_ = false;
     long copies_ = 1;
@@ -53,15 +68,15 @@ class QtReportPrinter : public zhuheng::ReportPrinter {
 public:
     static constexpr int kZoneColumns = 14;
 
-    explicit QtReportPrinter(QPrinter& printer) : printer_(printer) {}
+    explicit QtReportPrinter(PrinterSource& source) : source_(source) {}
 
     void print_line(const zhuheng::ReportLine& line) override;
     void end_document() override;
     void abort_document() override;
 
 private:
-    void paint(QPainter& painter);
+    void paint(QPainter& painter, QPrinter& printer);
 
-    QPrinter& printer_;
+    PrinterSource& source_;
     std::vector<zhuheng::ReportLine> lines_;
 };

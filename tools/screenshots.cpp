@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
 
@@ -58,7 +57,7 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     PrintedMessages messages;
-    QPrinter printer;
+    PrinterSource printer;
     QtPrinterDialog printer_dialog(printer);
     QtReportPrinter report_printer(printer);
     MainForm form(messages, printer_dialog, report_printer);

@@ -110,10 +110,11 @@ protected:
 
     QTemporaryDir dir;
     QPrinter printer{QPrinter::HighResolution};
+    PrinterSource source{printer};
 };
 
 TEST_F(PdfReport, CopiesFollowEachOtherInOneDocumentWithChineseText) {
-    QtReportPrinter report(printer);
+    QtReportPrinter report(source);
     const std::vector<ReportLine> copy = report_copy(designed(), {true, false});
     for (int c = 0; c < 3; ++c) {
         for (const ReportLine& l : copy) {
@@ -148,7 +149,7 @@ TEST_F(PdfReport, CopiesFollowEachOtherInOneDocumentWithChineseText) {
 }
 
 TEST_F(PdfReport, ChineseFontIsEmbedded) {
-    QtReportPrinter report(printer);
+    QtReportPrinter report(source);
     report.print_line(ReportLine{5, {{"筑衡程序", E}}});
     report.end_document();
     const QString fonts = run_tool(QStringLiteral("pdffonts"), {pdf()});
@@ -158,7 +159,7 @@ TEST_F(PdfReport, ChineseFontIsEmbedded) {
 }
 
 TEST_F(PdfReport, FullPageGoesOnToANewPage) {
-    QtReportPrinter report(printer);
+    QtReportPrinter report(source);
     for (int i = 0; i < 300; ++i) {
         report.print_line(ReportLine{5, {{"筑衡程序", J}, {std::to_string(i), E}}});
     }
@@ -170,7 +171,7 @@ TEST_F(PdfReport, FullPageGoesOnToANewPage) {
 }
 
 TEST_F(PdfReport, AbortedDocumentLeavesNoFile) {
-    QtReportPrinter report(printer);
+    QtReportPrinter report(source);
     report.print_line(ReportLine{5, {{"筑衡程序", E}}});
     report.abort_document();
     report.end_document(); // nothing left to print
@@ -179,7 +180,7 @@ TEST_F(PdfReport, AbortedDocumentLeavesNoFile) {
 
 TEST_F(PdfReport, PrinterThatCannotOpenFails) {
     printer.setOutputFileName(dir.filePath(QStringLiteral("no/such/folder/report.pdf")));
-    QtReportPrinter report(printer);
+    QtReportPrinter report(source);
     report.print_line(ReportLine{5, {{"筑衡程序", E}}});
     try {
         report.end_document();
@@ -203,7 +204,8 @@ TEST(QtPrinterDialogTest, CopiesAreReadAndTheDriverPrintsOneOfEach) {
         GTEST_SKIP() << "this machine has printers; the case is the one without";
     }
     QPrinter printer(QPrinter::HighResolution);
-    QtPrinterDialog dialog(printer);
+    PrinterSource source(printer);
+    QtPrinterDialog dialog(source);
     dialog.set_cancel_error(true);
     answer_dialog([](QPrintDialog* d) {
         auto* copies = d->findChild<QSpinBox*>(QStringLiteral("copies"));
@@ -221,7 +223,8 @@ TEST(QtPrinterDialogTest, CopiesAreReadAndTheDriverPrintsOneOfEach) {
 
 TEST(QtPrinterDialogTest, CancelRaisesTheCancelError) {
     QPrinter printer(QPrinter::HighResolution);
-    QtPrinterDialog dialog(printer);
+    PrinterSource source(printer);
+    QtPrinterDialog dialog(source);
     dialog.set_cancel_error(true);
     answer_dialog([](QPrintDialog* d) { d->reject(); });
     EXPECT_THROW(dialog.show_printer(), PrintCancelled);
