@@ -13,8 +13,8 @@ int main(int argc, char* argv[]) {
     MainForm window(messages, printer_dialog, report_printer);
     messages.set_parent(&window);
     printer_dialog.set_parent(&window);
-    QObject::connect(&window, &MainForm::exitRequested, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // Direct, so that no event already queued for the window runs after the exit.
+    QObject::connect(&window, &MainForm::exitRequested, &app, &QCoreApplication::quit);
     window.show();
     return app.exec();
 }

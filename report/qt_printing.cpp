@@ -97,8 +97,11 @@ void QtReportPrinter::end_document() {
         paint(painter, printer);
     } catch (const PrintError&) {
         lines_.clear();
+        // Qt cannot take back a job it has begun on a system printer (its print engines do not
+        // support abort), so the pages painted so far may still come out there. A PDF file
+        // would keep them too; that one is removed.
+        printer.abort();
         painter.end();
-        // A PDF file would keep the pages painted so far; remove it.
         if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
             QFile::remove(printer.outputFileName());
         }

@@ -50,7 +50,7 @@ private:
 // on to a new one.
 //
 // Lines are kept until end_document and painted there in one go, so that a document aborted
-// half-way never reaches the printer.
+// before its end never reaches the printer.
 struct ItemPosition {
     double x; // from the left edge of the print area
     int row;  // 0 for the line's own row, 1 and on where it wraps

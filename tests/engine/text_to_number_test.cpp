@@ -101,4 +101,10 @@ TEST(TextToNumber, ReadingDoesNotDependOnTheCLocale) {
     EXPECT_EQ(text_to_number("\uff10\uff0e\uff18"), 0.8);
 }
 
+TEST(TextToNumber, NegativeZeroKeepsItsSignAsStrtodDoes) {
+    EXPECT_TRUE(std::signbit(text_to_number("-0")));
+    EXPECT_TRUE(std::signbit(text_to_number("\uff0d0.0")));
+    EXPECT_FALSE(std::signbit(text_to_number("0")));
+}
+
 } // namespace

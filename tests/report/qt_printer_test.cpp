@@ -170,7 +170,7 @@ TEST_F(PdfReport, FullPageGoesOnToANewPage) {
     EXPECT_TRUE(t.contains(QStringLiteral("筑衡程序0")));
 }
 
-TEST_F(PdfReport, AbortedDocumentLeavesNoFile) {
+TEST_F(PdfReport, AbortBeforeTheEndDropsTheLinesPrintedSoFar) {
     QtReportPrinter report(source);
     report.print_line(ReportLine{5, {{"筑衡程序", E}}});
     report.abort_document();
