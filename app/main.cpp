@@ -1,20 +1,12 @@
-#include "report/qt_printing.h"
-#include "ui/main_form.h"
-#include "ui/message_boxes.h"
+#include "app/program_window.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QtMessageBoxes messages;
-    PrinterSource printer;
-    QtPrinterDialog printer_dialog(printer);
-    QtReportPrinter report_printer(printer);
-    MainForm window(messages, printer_dialog, report_printer);
-    messages.set_parent(&window);
-    printer_dialog.set_parent(&window);
+    ProgramWindow program;
     // Direct, so that no event already queued for the window runs after the exit.
-    QObject::connect(&window, &MainForm::exitRequested, &app, &QCoreApplication::quit);
-    window.show();
+    QObject::connect(&program.window, &MainForm::exitRequested, &app, &QCoreApplication::quit);
+    program.window.show();
     return app.exec();
 }

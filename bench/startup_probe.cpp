@@ -7,9 +7,7 @@
 #include <QWidget>
 
 #if !defined(ZHUHENG_MINIMAL_WINDOW) && !defined(ZHUHENG_LABEL_WINDOW)
-#include "report/qt_printing.h"
-#include "ui/main_form.h"
-#include "ui/message_boxes.h"
+#include "app/program_window.h"
 #endif
 
 namespace {
@@ -37,12 +35,8 @@ int main(int argc, char* argv[]) {
     QLabel label(QStringLiteral("筑衡"), &window);
 #endif
 #else
-    QtMessageBoxes messages;
-    PrinterSource printer;
-    QtPrinterDialog printer_dialog(printer);
-    QtReportPrinter report_printer(printer);
-    MainForm window(messages, printer_dialog, report_printer);
-    messages.set_parent(&window);
+    ProgramWindow program;
+    MainForm& window = program.window;
 #endif
     window.installEventFilter(&quit);
     window.show();

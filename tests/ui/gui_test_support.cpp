@@ -1,8 +1,9 @@
 #include "gui_test_support.h"
 
+#include "typing.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -43,25 +44,7 @@ void MainFormTest::TearDown() {
 void MainFormTest::type(const char* name, const QString& text) {
     QWidget* w = widget(name);
     ASSERT_TRUE(w);
-    w->setFocus();
-    QLineEdit* edit = qobject_cast<QLineEdit*>(w);
-    if (!edit) {
-        edit = static_cast<QComboBox*>(w)->lineEdit();
-    }
-    edit->selectAll();
-    QTest::keyClick(w, Qt::Key_Backspace);
-    // ASCII comes key by key; other characters (Chinese, full-width forms) come the way an
-    // input method commits them.
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClicks(w, QString(c));
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QApplication::sendEvent(w, &commit);
-        }
-    }
-    ASSERT_EQ(edit->text(), text);
+    ASSERT_EQ(type_text(w, text)->text(), text);
 }
 
 void MainFormTest::click(const char* name) {

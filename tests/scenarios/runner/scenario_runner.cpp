@@ -4,6 +4,7 @@
 #include "engine/calc_state.h"
 #include "fake_printing.h"
 #include "json_text.h"
+#include "typing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 #include "widget_description.h"
@@ -11,7 +12,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -293,29 +293,11 @@ private:
 
     void type(const std::string& name, const std::string& text) {
         QWidget* w = control(name);
-        QLineEdit* edit = qobject_cast<QLineEdit*>(w);
-        if (!edit) {
-            auto* list = qobject_cast<QComboBox*>(w);
-            if (!list) {
-                throw ScriptError{name + " takes no typing"};
-            }
-            edit = list->lineEdit();
+        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w)) {
+            throw ScriptError{name + " takes no typing"};
         }
-        w->setFocus();
-        edit->selectAll();
-        QTest::keyClick(w, Qt::Key_Backspace);
-        // Printable ASCII comes key by key, everything else the way an input method commits it.
         const QString typed = QString::fromStdString(text);
-        for (const QChar c : typed) {
-            if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
-                QTest::keyClicks(w, QString(c));
-            } else {
-                QInputMethodEvent commit;
-                commit.setCommitString(QString(c));
-                QApplication::sendEvent(w, &commit);
-            }
-        }
-        if (edit->text() != typed) {
+        if (type_text(w, typed)->text() != typed) {
             throw ScriptError{name + " did not take the text " + json_string(text)};
         }
     }

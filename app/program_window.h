@@ -1,0 +1,20 @@
+#pragma once
+
+#include "report/qt_printing.h"
+#include "ui/main_form.h"
+#include "ui/message_boxes.h"
+
+// The window as the program runs it, with the real message boxes, printer dialog and printer.
+// The start-up probe builds this same object.
+struct ProgramWindow {
+    ProgramWindow() {
+        messages.set_parent(&window);
+        printer_dialog.set_parent(&window);
+    }
+
+    QtMessageBoxes messages;
+    PrinterSource printer;
+    QtPrinterDialog printer_dialog{printer};
+    QtReportPrinter report_printer{printer};
+    MainForm window{messages, printer_dialog, report_printer};
+};
