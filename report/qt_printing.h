@@ -44,13 +44,6 @@ private:
     long copies_ = 1;
 };
 
-// Lays the report out with QPainter in the printer's default font: the indent step puts the
-// first item at column `indent`, print zones are 14 columns wide, a column being the font's
-// average character width, a line too wide for the page wraps at an item, and a full page goes
-// on to a new one.
-//
-// Lines are kept until end_document and painted there in one go, so that a document aborted
-// before its end never reaches the printer.
 struct ItemPosition {
     double x; // from the left edge of the print area
     int row;  // 0 for the line's own row, 1 and on where it wraps
@@ -64,6 +57,13 @@ std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, double
                                          const std::function<double(const QString&)>& width,
                                          double page_width);
 
+// Lays the report out with QPainter in the printer's default font: the indent step puts the
+// first item at column `indent`, print zones are 14 columns wide, a column being the font's
+// average character width, a line too wide for the page wraps at an item, and a full page goes
+// on to a new one.
+//
+// Lines are kept until end_document and painted there in one go, so that a document aborted
+// before its end never reaches the printer.
 class QtReportPrinter : public zhuheng::ReportPrinter {
 public:
     static constexpr int kZoneColumns = 14;

@@ -4,10 +4,6 @@
 #include "widget_description.h"
 
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 

@@ -16,7 +16,8 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <cerrno>
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -157,7 +158,6 @@ long long parse_integer(const std::string& word) {
     }
     const char* begin = word.c_str();
     char* end = nullptr;
-    errno = 0;
     long long v = std::strtoll(begin, &end, 10);
     if (*end != '\0' || end == begin || word.find_first_of(" \t") != std::string::npos) {
         throw ScriptError{"not an integer: " + word};
