@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <variant>
 
 namespace zhuheng {
@@ -16,11 +17,17 @@ enum class CalcMode { None, Design, Check };
 // and a double when it comes from the strength typed in MPa.
 using SteelStrength = std::variant<std::int32_t, double>;
 
-inline double value_or_zero(const std::optional<SteelStrength>& v) {
+// An unset optional field counts as 0 wherever it enters arithmetic or a comparison; a steel
+// strength counts as its value, whichever way it is held.
+template <class T> double value_or_zero(const std::optional<T>& v) {
     if (!v) {
         return 0.0;
     }
-    return std::visit([](auto s) { return static_cast<double>(s); }, *v);
+    if constexpr (std::is_same_v<T, SteelStrength>) {
+        return std::visit([](auto s) { return static_cast<double>(s); }, *v);
+    } else {
+        return static_cast<double>(*v);
+    }
 }
 
 constexpr int kBarDiameterCount = 11;

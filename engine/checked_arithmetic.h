@@ -3,7 +3,6 @@
 #include "engine/arithmetic_fault.h"
 
 #include <cmath>
-#include <optional>
 
 namespace zhuheng {
 
@@ -45,11 +44,6 @@ inline Checked checked_sqrt(Checked a) {
 inline double floor_to(double v, double scale) {
     const Checked scaled = Checked(v) * scale;
     return (Checked(std::floor(scaled.value())) / scale).value();
-}
-
-// An unset optional field counts as 0 wherever it enters arithmetic or a comparison.
-template <class T> constexpr double value_or_zero(const std::optional<T>& v) {
-    return v ? static_cast<double>(*v) : 0.0;
 }
 
 } // namespace zhuheng

@@ -18,8 +18,9 @@ void common_quantities(CalcState& state, const SectionInput& input, std::string_
     state.h0 = (Checked(input.h) - input.bc).value();
 
     // The override is settled before the minimum-ratio rule, so that the rule sees the strength
-    // of this run and two runs with the same inputs give the same result.
-    if (rg_text.empty()) {
+    // of this run and two runs with the same inputs give the same result. A box holding only
+    // blanks looks empty on screen and counts as empty.
+    if (only_blanks(rg_text)) {
         state.rg.reset();
         if (state.rg_grade) {
             state.rg = SteelStrength{*state.rg_grade};

@@ -24,13 +24,17 @@ char number_char_at(std::string_view t, std::size_t pos, std::size_t& len) {
         len = 1;
         return static_cast<char>(c);
     }
-    // U+FF0B..U+FF19 are EF BC 8B..99, U+FF25 is EF BC A5, U+FF45 is EF BD 85.
-    if (c != 0xEF || pos + 2 >= t.size()) {
+    // U+FF0B..U+FF19 are EF BC 8B..99, U+FF25 is EF BC A5, U+FF45 is EF BD 85, U+3002 is E3 80 82.
+    if ((c != 0xEF && c != 0xE3) || pos + 2 >= t.size()) {
         return 0;
     }
     const unsigned char c1 = static_cast<unsigned char>(t[pos + 1]);
     const unsigned char c2 = static_cast<unsigned char>(t[pos + 2]);
     len = 3;
+    if (c == 0xE3) {
+        // A Chinese input method in Chinese punctuation mode types "。" for the "." key.
+        return c1 == 0x80 && c2 == 0x82 ? '.' : 0;
+    }
     if (c1 == 0xBC) {
         if (c2 >= 0x90 && c2 <= 0x99) {
             return static_cast<char>('0' + (c2 - 0x90));
@@ -91,6 +95,10 @@ locale_t c_numeric_locale() {
 }
 
 } // namespace
+
+bool only_blanks(std::string_view text) {
+    return skip_blanks(text) == text.size();
+}
 
 double text_to_number(std::string_view text) {
     std::size_t pos = skip_blanks(text);

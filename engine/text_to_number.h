@@ -6,9 +6,13 @@ namespace zhuheng {
 
 // Lenient reading of a box's text (UTF-8): leading blanks (space, tab, U+3000) are skipped, the
 // longest leading number is read with "." as the decimal separator whatever the locale, and the
-// rest is ignored. Full-width digits, "．", "＋", "－", "Ｅ" and "ｅ" read as their ASCII twins.
-// A text without a leading number reads as 0. A number beyond the range of a double raises
-// ArithmeticFault(Overflow); one too small for it reads as the nearest double (0 at the end).
+// rest is ignored. Full-width digits, "．", "＋", "－", "Ｅ" and "ｅ" read as their ASCII twins,
+// and "。" (the ideographic full stop) as ".". A text without a leading number reads as 0. A number
+// beyond the range of a double raises ArithmeticFault(Overflow); one too small for it reads as the
+// nearest double (0 at the end).
 double text_to_number(std::string_view text);
+
+// True for an empty text and for one made only of the blanks that the reading skips.
+bool only_blanks(std::string_view text);
 
 } // namespace zhuheng

@@ -15,10 +15,6 @@ std::string printed(double v) {
 
 // An unset optional field prints as nothing.
 template <class T> std::string printed(const std::optional<T>& v) {
-    return v ? printed(static_cast<double>(*v)) : std::string();
-}
-
-std::string printed(const std::optional<SteelStrength>& v) {
     return v ? printed(value_or_zero(v)) : std::string();
 }
 

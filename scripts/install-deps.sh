@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build and the tests need, only those still missing.
-# Runs apt-get as root, or through sudo. Safe to run again.
+# Installs the Debian 12 packages the build and the tests need, only those still missing, and
+# generates the locales the tests run under. Runs apt-get and locale-gen as root, or through
+# sudo. Safe to run again.
 set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-translations-l10n fonts-wqy-microhei fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-noto-cjk poppler-utils
+    poppler-utils
     clang libclang-rt-14-dev
     desktop-file-utils appstream
+    cups cups-client cups-filters
+    dpkg-dev lintian
+    locales
     "$@"
 )
+locales=(de_DE.UTF-8 zh_CN.UTF-8)
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,12 +30,26 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-    as_root=(sudo)
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${as_root[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends \
+        "${missing[@]}"
 fi
-echo "Installing: ${missing[*]}"
-"${as_root[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# locale -a writes de_DE.utf8 for de_DE.UTF-8.
+missing_locales=()
+for l in "${locales[@]}"; do
+    if ! locale -a | grep -qx "${l%.UTF-8}.utf8"; then
+        missing_locales+=("$l")
+    fi
+done
+if [ ${#missing_locales[@]} -gt 0 ]; then
+    echo "Generating locales: ${missing_locales[*]}"
+    for l in "${missing_locales[@]}"; do
+        if ! grep -qx "$l UTF-8" /etc/locale.gen; then
+            echo "$l UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen > /dev/null
+        fi
+    done
+    "${as_root[@]}" locale-gen
+fi

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test, three times over:
-#   build/        the normal build: all tests, scenarios included;
-#   build-asan/   the same with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   build-fuzz/   clang with libFuzzer: each fuzz target for a bounded time.
-# Window tests run offscreen.
+# Builds everything with warnings as errors and runs every test, after checking the start
+# command the way a user runs the two in a row:
+#   build-release/  the start command (scripts/start.sh): the program is built and started
+#                   offscreen, and must still be running after 3 seconds;
+#   build/          the normal build: all tests, scenarios included;
+#   build-asan/     the same with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   build-fuzz/     clang with libFuzzer: each fuzz target for a bounded time.
+# Every stage passes all the options it relies on, so a folder configured otherwise before
+# is set right again, and every ctest call fails when it finds no test. Window tests run
+# offscreen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,19 +19,57 @@ export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp"
 export UBSAN_OPTIONS="print_stacktrace=1"
 
+echo "== start command"
+start_env=()
+if [ -n "${BUILD_DIR:-}" ]; then
+    start_env=(BUILD_DIR="$build-release")
+fi
+start_log=$(mktemp)
+env -u BUILD_DIR "${start_env[@]}" bash scripts/start.sh > "$start_log" 2>&1 &
+start_pid=$!
+trap 'kill "$start_pid" 2>/dev/null || true; rm -f "$start_log"' EXIT
+# start.sh builds, then replaces itself with the program.
+started=""
+for _ in $(seq 1200); do
+    if ! kill -0 "$start_pid" 2>/dev/null; then
+        break
+    fi
+    exe=$(readlink "/proc/$start_pid/exe" || true)
+    if [ "${exe##*/}" = zhuheng ]; then
+        started=yes
+        break
+    fi
+    sleep 0.5
+done
+if [ -n "$started" ]; then
+    sleep 3
+fi
+if [ -z "$started" ] || ! kill -0 "$start_pid" 2>/dev/null; then
+    echo "the start command did not start the program, or the program ended at once:"
+    cat "$start_log"
+    exit 1
+fi
+kill "$start_pid"
+wait "$start_pid" 2>/dev/null || true
+echo "the program was built and started, and ran until stopped"
+
+options=(-DZHUHENG_WERROR=ON -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_ENGINE_ONLY=OFF)
+ctest_options=(--output-on-failure --no-tests=error)
+
 echo "== normal build"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZHUHENG_WERROR=ON
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" \
+    -DZHUHENG_BUILD_BENCH=ON -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=OFF
 cmake --build "$build"
-ctest --test-dir "$build" --output-on-failure --timeout 300 -j2
+ctest --test-dir "$build" "${ctest_options[@]}" --timeout 300 -j2
 
 echo "== sanitizer build"
-cmake -S . -B "$build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZHUHENG_WERROR=ON \
-    -DZHUHENG_SANITIZE=ON -DZHUHENG_BUILD_BENCH=OFF
+cmake -S . -B "$build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" \
+    -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_SANITIZE=ON -DZHUHENG_FUZZ=OFF
 cmake --build "$build-asan"
-ctest --test-dir "$build-asan" --output-on-failure --timeout 600 -j2
+ctest --test-dir "$build-asan" "${ctest_options[@]}" --timeout 600 -j2
 
 echo "== fuzz build"
 CC=clang CXX=clang++ cmake -S . -B "$build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DZHUHENG_WERROR=ON -DZHUHENG_FUZZ=ON -DZHUHENG_BUILD_BENCH=OFF
+    "${options[@]}" -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=ON
 cmake --build "$build-fuzz"
-ctest --test-dir "$build-fuzz" -V --timeout 600
+ctest --test-dir "$build-fuzz" "${ctest_options[@]}" -V --timeout 600

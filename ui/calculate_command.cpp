@@ -7,7 +7,7 @@
 #include "engine/strength_check.h"
 #include "engine/text_to_number.h"
 #include "ui/message_boxes.h"
-#include "ui_mainform.h"
+#include "ui/result_boxes.h"
 
 using namespace zhuheng;
 
@@ -33,25 +33,26 @@ QString fault_message(const ArithmeticFault& fault) {
 }
 
 void show_design_results(const CalcState& state, Ui::MainForm& ui) {
-    ui.txtxpd->clear();
-    ui.txtmpd->clear();
-    ui.txtpd->clear();
-    show_number(ui.txtagl, *state.as_req);
-    show_number(ui.txtupj, state.ratio);
-    show_number(ui.txtx, *state.x);
-    QLineEdit* const count_boxes[] = {ui.txtd12, ui.txtd14, ui.txtd16, ui.txtd18, ui.txtd20,
-                                      ui.txtd22, ui.txtd25, ui.txtd28, ui.txtd30, ui.txtd32};
-    for (std::size_t i = 0; i < std::size(count_boxes); ++i) {
-        show_number(count_boxes[i], *state.bar_counts.d12_to_d32[i]);
+    for (const ResultBox& r : kCheckResultBoxes) {
+        (ui.*r.box)->clear();
     }
-    show_number(ui.txtd34, state.bar_counts.d34);
+    const auto& counts = state.bar_counts.d12_to_d32;
+    const double shown[] = {*state.as_req, state.ratio,
+                            *state.x,      *counts[0],
+                            *counts[1],    *counts[2],
+                            *counts[3],    *counts[4],
+                            *counts[5],    *counts[6],
+                            *counts[7],    *counts[8],
+                            *counts[9],    static_cast<double>(state.bar_counts.d34)};
+    static_assert(std::size(shown) == std::size(kDesignResultBoxes));
+    for (std::size_t i = 0; i < std::size(shown); ++i) {
+        show_number(ui.*kDesignResultBoxes[i].box, shown[i]);
+    }
 }
 
 void show_check_results(const CalcState& state, Ui::MainForm& ui) {
-    for (QLineEdit* box :
-         {ui.txtagl, ui.txtupj, ui.txtx, ui.txtd12, ui.txtd14, ui.txtd16, ui.txtd18, ui.txtd20,
-          ui.txtd22, ui.txtd25, ui.txtd28, ui.txtd30, ui.txtd32, ui.txtd34}) {
-        box->clear();
+    for (const ResultBox& r : kDesignResultBoxes) {
+        (ui.*r.box)->clear();
     }
     show_number(ui.txtxpd, *state.x);
     show_number(ui.txtmpd, state.m_ult);
@@ -65,6 +66,9 @@ void calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages) {
         messages.show_message(MessageIcon::Information, kNoModeMessage);
         return;
     }
+    // The run works on a copy that replaces the state only when no arithmetic fault ends it: a
+    // faulted run leaves nothing half-written behind for the next printed report.
+    CalcState run = state;
     try {
         // Boxes are read in this order; the hidden txtag is read in both modes.
         SectionInput input;
@@ -75,21 +79,25 @@ void calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages) {
         input.b = read_box(ui.txtb);
         input.h = read_box(ui.txth);
         input.mj = read_box(ui.txtmj);
-        common_quantities(state, input, ui.txtrg->text().toStdString());
+        common_quantities(run, input, ui.txtrg->text().toStdString());
 
         if (ui.optpj->isChecked()) {
-            if (reinforcement_design(state) == DesignOutcome::Redimension) {
+            const DesignOutcome outcome = reinforcement_design(run);
+            state = run;
+            if (outcome == DesignOutcome::Redimension) {
+                // The inputs and intermediates of this run stay; no result changes.
                 messages.show_message(MessageIcon::Information, kRedimensionMessage);
                 return;
             }
             show_design_results(state, ui);
         }
         if (ui.optpd->isChecked()) {
-            strength_check(state);
+            strength_check(run);
+            state = run;
             show_check_results(state, ui);
         }
     } catch (const ArithmeticFault& fault) {
-        // The boxes are written only after the engine has finished, so none has changed.
+        // Neither the state nor any box has changed.
         messages.show_message(MessageIcon::Warning, fault_message(fault));
     }
 }

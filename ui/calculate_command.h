@@ -13,6 +13,7 @@ extern const QString kNoModeMessage;
 extern const QString kRedimensionMessage;
 
 // The Calculate command: the mode gate, reading the seven input boxes, the common quantities,
-// the calculation of the chosen mode, then the result boxes. An arithmetic fault leaves every
-// box as it was and is reported in a warning box; the window stays usable.
+// the calculation of the chosen mode, then the result boxes. An arithmetic fault leaves the state
+// and every box exactly as they were before the press and is reported in a warning box; the
+// window stays usable.
 void calculate(zhuheng::CalcState& state, Ui::MainForm& ui, MessageBoxes& messages);

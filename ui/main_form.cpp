@@ -4,6 +4,7 @@
 #include "report/print_report.h"
 #include "ui/calculate_command.h"
 #include "ui/message_boxes.h"
+#include "ui/result_boxes.h"
 
 #include <QCloseEvent>
 
@@ -52,10 +53,13 @@ void MainForm::load() {
         list->setEditText(QStringLiteral(" "));
     }
     // Every result box but txtxpd starts with one blank (uic drops a text of blanks only).
-    for (QLineEdit* box :
-         {ui.txtagl, ui.txtupj, ui.txtx, ui.txtd12, ui.txtd14, ui.txtd16, ui.txtd18, ui.txtd20,
-          ui.txtd22, ui.txtd25, ui.txtd28, ui.txtd30, ui.txtd32, ui.txtd34, ui.txtmpd, ui.txtpd}) {
-        box->setText(QStringLiteral(" "));
+    for (const ResultBox& r : kDesignResultBoxes) {
+        (ui.*r.box)->setText(QStringLiteral(" "));
+    }
+    for (const ResultBox& r : kCheckResultBoxes) {
+        if (r.box != &Ui_MainForm::txtxpd) {
+            (ui.*r.box)->setText(QStringLiteral(" "));
+        }
     }
 }
 

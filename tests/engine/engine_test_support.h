@@ -199,24 +199,29 @@ inline void expect_intermediates(const std::vector<Intermediate>& rows) {
     }
 }
 
-// Switches the C locale to one whose decimal separator may differ from "." (de_DE when the
-// machine has it, else C.UTF-8) and restores "C" at the end of the scope.
+// Switches the C locale to de_DE.UTF-8, whose decimal separator is ",", and restores "C" at the
+// end of the scope. A machine without that locale fails the test: under another locale it could
+// not catch a reading or a number form that follows the locale.
 class ForeignLocale {
 public:
-    ForeignLocale() {
-        const char* name = std::setlocale(LC_ALL, "de_DE.UTF-8");
-        if (name == nullptr) {
-            name = std::setlocale(LC_ALL, "C.UTF-8");
-        }
-        name_ = name == nullptr ? "C" : name;
-    }
+    ForeignLocale() : set_(std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {}
     ~ForeignLocale() { std::setlocale(LC_ALL, "C"); }
     ForeignLocale(const ForeignLocale&) = delete;
     ForeignLocale& operator=(const ForeignLocale&) = delete;
-    const std::string& name() const { return name_; }
+
+    ::testing::AssertionResult active() const {
+        if (!set_) {
+            return ::testing::AssertionFailure()
+                   << "de_DE.UTF-8 is not generated: run scripts/install-deps.sh (locale-gen)";
+        }
+        if (std::string(std::localeconv()->decimal_point) != ",") {
+            return ::testing::AssertionFailure() << "de_DE.UTF-8 has no decimal comma here";
+        }
+        return ::testing::AssertionSuccess();
+    }
 
 private:
-    std::string name_;
+    bool set_;
 };
 
 } // namespace zhuheng_test

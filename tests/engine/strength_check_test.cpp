@@ -171,8 +171,8 @@ const std::vector<FaultCase> kFaultCases{
     {"zero_effective_depth_second_type", kConcrete20, "",
      with(check_example_section(80.0, 2500.0), &SectionInput::h, 0.07), FaultKind::DivisionByZero,
      {{&CalcState::chk_ag_flange, 0.00551294118}, {&CalcState::chk_ag_web, 0.00248705882}}},
-    {"blank_strength_second_type", kConcrete20, " ", check_example_section(80.0, 2500.0),
-     FaultKind::DivisionByZero, {}},
+    {"strength_without_number_second_type", kConcrete20, "MPa",
+     check_example_section(80.0, 2500.0), FaultKind::DivisionByZero, {}},
     {"area_beyond_double_range", kConcrete20, "", check_example_section(1e308, 1500.0),
      FaultKind::Overflow, {}},
 };

@@ -7,6 +7,7 @@
 #include "fake_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
+#include "ui/result_boxes.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,15 +28,15 @@ namespace {
 
 const char* const kInputBoxes[] = {"txtrg", "txtag", "txtbc", "txtbi",
                                    "txthi", "txtb",  "txth",  "txtmj"};
-const char* const kDesignBoxes[] = {"txtagl", "txtupj", "txtx",   "txtd12", "txtd14",
-                                    "txtd16", "txtd18", "txtd20", "txtd22", "txtd25",
-                                    "txtd28", "txtd30", "txtd32", "txtd34"};
-const char* const kCheckBoxes[] = {"txtxpd", "txtmpd", "txtpd"};
 
 class CountedMessages : public MessageBoxes {
 public:
     int shown = 0;
-    void show_message(MessageIcon, const QString&) override { ++shown; }
+    int warnings = 0; // arithmetic faults and printer failures
+    void show_message(MessageIcon icon, const QString&) override {
+        ++shown;
+        warnings += icon == MessageIcon::Warning ? 1 : 0;
+    }
 };
 
 [[noreturn]] void fail(const char* what, const std::string& detail = {}) {
@@ -115,7 +116,7 @@ public:
                 break;
             case 6:
             case 7:
-                click("cmdrun");
+                calculate();
                 may_change_results = true;
                 break;
             default:
@@ -178,6 +179,18 @@ private:
         QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
     }
 
+    // A run that meets an arithmetic fault leaves CalcState exactly as it was.
+    void calculate() {
+        const std::vector<double> before = numbers_of(form_.state());
+        const std::string verdict_before = form_.state().verdict;
+        const int warnings_before = messages_.warnings;
+        click("cmdrun");
+        if (messages_.warnings != warnings_before &&
+            (numbers_of(form_.state()) != before || form_.state().verdict != verdict_before)) {
+            fail("a faulted run changed CalcState");
+        }
+    }
+
     void print() {
         dialog_.answer = in_.ConsumeIntegralInRange(0, 5) == 0 ? FakePrinterDialog::Answer::Cancel
                                                                : FakePrinterDialog::Answer::Confirm;
@@ -230,11 +243,13 @@ private:
             }
             expected.push_back(shown(s.bar_counts.d34));
             for (std::size_t i = 0; i < expected.size(); ++i) {
-                if (widget<QLineEdit>(kDesignBoxes[i])->text() != expected[i]) {
-                    fail("a design box does not show the stored result", kDesignBoxes[i]);
+                if (widget<QLineEdit>(kDesignResultBoxes[i].name)->text() != expected[i]) {
+                    fail("a design box does not show the stored result",
+                         kDesignResultBoxes[i].name);
                 }
             }
-            for (const char* box : kCheckBoxes) {
+            for (const ResultBox& r : kCheckResultBoxes) {
+                const char* box = r.name;
                 if (!widget<QLineEdit>(box)->text().isEmpty()) {
                     fail("a check box was not emptied", box);
                 }
@@ -245,7 +260,8 @@ private:
                 widget<QLineEdit>("txtpd")->text() != QString::fromStdString(s.verdict)) {
                 fail("a check box does not show the stored result");
             }
-            for (const char* box : kDesignBoxes) {
+            for (const ResultBox& r : kDesignResultBoxes) {
+                const char* box = r.name;
                 if (!widget<QLineEdit>(box)->text().isEmpty()) {
                     fail("a design box was not emptied", box);
                 }
@@ -255,10 +271,12 @@ private:
 
     std::map<std::string, QString> results() {
         std::map<std::string, QString> out;
-        for (const char* box : kDesignBoxes) {
+        for (const ResultBox& r : kDesignResultBoxes) {
+            const char* box = r.name;
             out[box] = widget<QLineEdit>(box)->text();
         }
-        for (const char* box : kCheckBoxes) {
+        for (const ResultBox& r : kCheckResultBoxes) {
+            const char* box = r.name;
             out[box] = widget<QLineEdit>(box)->text();
         }
         return out;

@@ -1,11 +1,25 @@
 # Runs one scenario script and compares what it printed with the expected files beside it.
 # -DRUNNER=... -DSCRIPT=path/NAME.scn -DACTUAL=where to keep the output for a diff
 # [-DFROM_STDIN=ON: the runner reads the script from standard input]
+# [-DLOCALE=de_DE.UTF-8: the runner runs with LANG set to it, and no LC_ALL or LC_NUMERIC]
+set(runner ${RUNNER})
+if(LOCALE)
+    # glibc falls back to the C locale without a word when the locale is missing.
+    execute_process(COMMAND locale -a OUTPUT_VARIABLE locales RESULT_VARIABLE locale_status)
+    string(REGEX REPLACE "\\.UTF-8$" ".utf8" listed_name "${LOCALE}")
+    string(REGEX MATCH "(^|\n)${listed_name}(\n|$)" listed "${locales}")
+    if(NOT locale_status EQUAL 0 OR NOT listed)
+        message(FATAL_ERROR "the locale ${LOCALE} is not generated on this machine "
+                            "(scripts/install-deps.sh generates it)")
+    endif()
+    set(runner ${CMAKE_COMMAND} -E env --unset=LC_ALL --unset=LC_NUMERIC --unset=LANGUAGE
+        LANG=${LOCALE} ${RUNNER})
+endif()
 if(FROM_STDIN)
-    execute_process(COMMAND ${RUNNER} - INPUT_FILE ${SCRIPT}
+    execute_process(COMMAND ${runner} - INPUT_FILE ${SCRIPT}
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
 else()
-    execute_process(COMMAND ${RUNNER} ${SCRIPT}
+    execute_process(COMMAND ${runner} ${SCRIPT}
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
 endif()
 string(REGEX REPLACE "\\.scn$" ".out" expected_file "${SCRIPT}")

@@ -2,7 +2,9 @@
 // the result boxes, the two information messages and the arithmetic-fault warning.
 #include "gui_test_support.h"
 
+#include "report/print_report.h"
 #include "ui/calculate_command.h"
+#include "ui/result_boxes.h"
 
 #include <map>
 
@@ -13,10 +15,6 @@ using namespace zhuheng;
 
 namespace {
 
-const char* const kDesignBoxes[] = {"txtagl", "txtupj", "txtx",   "txtd12", "txtd14",
-                                    "txtd16", "txtd18", "txtd20", "txtd22", "txtd25",
-                                    "txtd28", "txtd30", "txtd32", "txtd34"};
-const char* const kCheckBoxes[] = {"txtxpd", "txtmpd", "txtpd"};
 const char* const kInputBoxes[] = {"txtrg", "txtag", "txtbc", "txtbi",
                                    "txthi", "txtb",  "txth",  "txtmj"};
 
@@ -72,7 +70,8 @@ TEST_F(CalculateTest, DesignFirstTypeShowsFlooredResultsAndEmptiesTheCheckBoxes)
                      "txtd30", "txtd32", "txtd34"}),
               (std::vector<std::string>{" 23", " 17", " 13", " 10", " 9", " 7", " 6", " 5", " 4",
                                         " 4", " 3"}));
-    for (const char* box : kCheckBoxes) {
+    for (const ResultBox& r : kCheckResultBoxes) {
+        const char* box = r.name;
         EXPECT_EQ(text(box), QString()) << box;
     }
 }
@@ -139,7 +138,8 @@ TEST_P(CheckExamples, ShowsHeightMomentAndVerdictAndEmptiesTheDesignBoxes) {
     click("cmdrun");
     EXPECT_EQ(texts({"txtxpd", "txtmpd", "txtpd"}),
               (std::vector<std::string>{row.x, row.m_ult, row.verdict}));
-    for (const char* box : kDesignBoxes) {
+    for (const ResultBox& r : kDesignResultBoxes) {
+        const char* box = r.name;
         EXPECT_EQ(text(box), QString()) << box;
     }
 }
@@ -224,12 +224,15 @@ TEST_P(FaultMessage, WarnsKeepsEveryBoxAndTheNextRunWorks) {
     type("txtb", QString::fromUtf8(row.web_width));
     type("txtmj", QString::fromUtf8(row.moment));
     const auto before = all_boxes();
+    const auto report_before = report_copy(state(), {true, false});
     messages.expect(MessageIcon::Warning,
                     QStringLiteral("计算出错：") + QString::fromUtf8(row.kind) +
                         QStringLiteral("。请检查混凝土标号和钢筋等级是否都已选择，"
                                        "各尺寸是否为零或超出范围。"));
     click("cmdrun");
     EXPECT_EQ(all_boxes(), before);
+    EXPECT_EQ(report_copy(state(), {true, false}), report_before)
+        << "a faulted run left part of its values for the next report";
     EXPECT_TRUE(form->isVisible());
 
     // Mend the input and run again: the window is still fully usable.
@@ -262,7 +265,7 @@ INSTANTIATE_TEST_SUITE_P(ArithmeticFaults, FaultMessage, ::testing::ValuesIn(kFa
 
 TEST_F(CalculateTest, InputBoxesKeepWhatWasTypedThroughEveryRun) {
     design_section(QStringLiteral("１３００"));
-    type("txtrg", QStringLiteral(" "));
+    type("txtrg", QStringLiteral("MPa"));
     type("txtag", QStringLiteral("abc"));
     std::map<std::string, QString> typed;
     for (const char* box : kInputBoxes) {
@@ -271,7 +274,7 @@ TEST_F(CalculateTest, InputBoxesKeepWhatWasTypedThroughEveryRun) {
     messages.expect(MessageIcon::Warning,
                     QStringLiteral("计算出错：除数为零。请检查混凝土标号和钢筋等级是否都已选择，"
                                    "各尺寸是否为零或超出范围。"));
-    click("cmdrun"); // a blank strength reads as 0, by which the design divides
+    click("cmdrun"); // a strength without a number reads as 0, by which the design divides
     for (const char* box : kInputBoxes) {
         EXPECT_EQ(text(box), typed[box]) << box;
     }
