@@ -8,6 +8,7 @@
 
 #if !defined(ZHUHENG_MINIMAL_WINDOW) && !defined(ZHUHENG_LABEL_WINDOW)
 #include "app/program_window.h"
+#include "ui/program_setup.h"
 #endif
 
 namespace {
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
     QLabel label(QStringLiteral("筑衡"), &window);
 #endif
 #else
+    setup_program(app);
     ProgramWindow program;
     MainForm& window = program.window;
 #endif

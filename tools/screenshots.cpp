@@ -3,13 +3,16 @@
 #include "report/qt_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
+#include "ui/program_setup.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -51,6 +54,7 @@ void click(MainForm& form, const char* name) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    setup_program(app);
     if (argc != 2) {
         std::fprintf(stderr, "usage: zhuheng-screenshots OUTPUT_DIR\n");
         return 2;
@@ -77,6 +81,32 @@ int main(int argc, char* argv[]) {
     type(form, "txtmj", QStringLiteral("1300"));
     click(form, "cmdrun");
     if (!form.grab().save(out.filePath(QStringLiteral("screenshot-design.png")))) {
+        return 1;
+    }
+
+    // The printer dialog as 打  印 opens it, in Qt's Chinese texts.
+    bool dialog_saved = false;
+    QTimer::singleShot(500, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            // Opened out, with the copies and the page choices in view.
+            const QString options = QCoreApplication::translate("QPrintDialog", "&Options >>");
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == options) {
+                    button->click();
+                }
+            }
+            dialog->adjustSize();
+            dialog_saved =
+                dialog->grab().save(out.filePath(QStringLiteral("screenshot-print-dialog.png")));
+            dialog->close();
+        }
+    });
+    try {
+        printer_dialog.set_cancel_error(true);
+        printer_dialog.show_printer();
+    } catch (const zhuheng::PrintCancelled&) {
+    }
+    if (!dialog_saved) {
         return 1;
     }
 

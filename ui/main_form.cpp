@@ -4,9 +4,11 @@
 #include "report/print_report.h"
 #include "ui/calculate_command.h"
 #include "ui/message_boxes.h"
+#include "ui/program_setup.h"
 #include "ui/result_boxes.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 using namespace zhuheng;
 
@@ -20,9 +22,10 @@ MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, Report
                    QWidget* parent)
     : QWidget(parent), messages_(messages), printer_dialog_(printer_dialog), printer_(printer) {
     ui.setupUi(this);
-    // The fixed layout is drawn for an 11-pixel face (8 points at 96 dpi); a larger desktop
-    // default would clip the captions. It scales with the screen's device pixel ratio.
-    QFont face = font();
+    // The fixed layout is drawn for the pinned face at 11 pixels (8 points at 96 dpi); another
+    // face or a larger desktop default would clip the captions. It scales with the screen's
+    // device pixel ratio.
+    QFont face = pinned_face(font());
     face.setPixelSize(11);
     setFont(face);
     setFixedSize(size());
@@ -35,6 +38,10 @@ MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, Report
     connect(ui.cmdrun, &QPushButton::clicked, this, &MainForm::on_cmdrun_clicked);
     connect(ui.cmdprint, &QPushButton::clicked, this, &MainForm::on_cmdprint_clicked);
     connect(ui.cmdexit, &QPushButton::clicked, this, &MainForm::exitRequested);
+
+    for (QPushButton* button : {ui.cmdrun, ui.cmdprint, ui.cmdexit}) {
+        button->installEventFilter(this);
+    }
 
     load();
     ui.optpj->setFocus();
@@ -111,6 +118,23 @@ bool MainForm::focusNextPrevChild(bool next) {
         }
     } while (w != start);
     return false;
+}
+
+// Enter or Return on a focused push button presses it, as Space does. Outside a dialog Qt's push
+// buttons take only Space; desktop users expect Enter too. A held key presses once.
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (enter && modifiers == Qt::NoModifier) {
+            if (!key->isAutoRepeat()) {
+                static_cast<QPushButton*>(watched)->click();
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,7 @@
 #include "fake_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
+#include "ui/program_setup.h"
 #include "ui/result_boxes.h"
 
 #include <QApplication>
@@ -304,7 +305,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qInstallMessageHandler(quiet);
     static int qt_argc = 1;
     // Lives until the process ends: destroyed by exit handlers, Qt would outlive its platform.
-    new QApplication(qt_argc, *argv);
+    setup_program(*new QApplication(qt_argc, *argv));
     (void)argc;
     return 0;
 }

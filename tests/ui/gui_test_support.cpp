@@ -1,6 +1,7 @@
 #include "gui_test_support.h"
 
 #include "typing.h"
+#include "ui/program_setup.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -92,5 +93,6 @@ QString MainFormTest::text(const char* name) const {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    setup_program(app); // the program's own face and Qt's Chinese texts
     return RUN_ALL_TESTS();
 }

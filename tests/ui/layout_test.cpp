@@ -3,9 +3,19 @@
 #include "gui_test_support.h"
 #include "widget_description.h"
 
+#include <QAccessible>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace zhuheng;
 
@@ -115,6 +125,99 @@ INSTANTIATE_TEST_SUITE_P(EveryControl, ControlLayout, ::testing::ValuesIn(kContr
                              return std::string(info.param.name);
                          });
 
+// Every caption fits its rectangle in the pinned face at the window's 11 pixels, also where the
+// desktop scales the window by 1.5 or 2 (the text then has 11 × scale pixels).
+class CaptionFit : public MainFormTest, public ::testing::WithParamInterface<ControlRow> {};
+
+TEST_P(CaptionFit, CaptionFitsItsRectangleAtEveryScale) {
+    const ControlRow& row = GetParam();
+    const QWidget* w = widget(row.name);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(QFontInfo(w->font()).family(), QStringLiteral("WenQuanYi Micro Hei"))
+        << "the pinned face is not installed or not used";
+    EXPECT_EQ(w->font().pixelSize(), 11);
+    const QString caption = control_text(w);
+    const QString kind = QString::fromLatin1(row.kind);
+    const QStyle* style = w->style();
+    // Room the control leaves for its text, in pixels at scale 1.
+    double chrome = 0;
+    if (kind == QLatin1String("option")) {
+        chrome = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+                 style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+    } else if (kind == QLatin1String("button")) {
+        chrome = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w) +
+                      style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w));
+    } else if (kind == QLatin1String("frame")) {
+        chrome = 2 * 8; // the title stands inset from the frame's corner
+    }
+    QImage device(1, 1, QImage::Format_RGB32); // 96 dots per inch
+    for (const double scale : {1.0, 1.5, 2.0}) {
+        QFont scaled = w->font();
+        scaled.setPointSizeF(11.0 * scale * 72.0 / device.logicalDpiY());
+        const QFontMetricsF metrics(scaled, &device);
+        const double width = row.width / 15.0 * scale;
+        const double height = row.height / 15.0 * scale;
+        EXPECT_LE(metrics.horizontalAdvance(caption) + chrome * scale, width)
+            << row.name << " at scale " << scale;
+        EXPECT_LE(metrics.height(), height) << row.name << " at scale " << scale;
+    }
+}
+
+std::vector<ControlRow> captioned_controls() {
+    std::vector<ControlRow> rows;
+    for (const ControlRow& row : kControls) {
+        for (const char* kind : {"frame", "option", "label", "button"}) {
+            if (std::string(row.kind) == kind) {
+                rows.push_back(row);
+            }
+        }
+    }
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCaption, CaptionFit, ::testing::ValuesIn(captioned_controls()),
+                         [](const ::testing::TestParamInfo<ControlRow>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// A screen reader names each input and result box by the label beside it; a grade list, whose
+// name on Linux is its text, is labelled by its label.
+TEST_F(MainFormTest, EveryBoxIsNamedByItsLabel) {
+    int named = 0;
+    for (std::size_t i = 0; i + 1 < std::size(kControls); ++i) {
+        const ControlRow& label = kControls[i];
+        const ControlRow& box = kControls[i + 1];
+        const std::string kind = box.kind;
+        if (std::string(label.kind) != "label" || (kind != "textbox" && kind != "combo")) {
+            continue;
+        }
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget(box.name));
+        ASSERT_TRUE(accessible) << box.name;
+        if (kind == "textbox") {
+            EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), label.text) << box.name;
+        } else {
+            const auto relations = accessible->relations(QAccessible::Label);
+            EXPECT_TRUE(std::any_of(relations.begin(), relations.end(), [&](const auto& r) {
+                return r.first->object() == widget(label.name);
+            })) << box.name;
+        }
+        ++named;
+    }
+    EXPECT_EQ(named, 27);
+}
+
+// Qt's own texts in the window and its boxes are Simplified Chinese whatever the locale (the
+// tests run under C.UTF-8).
+TEST_F(MainFormTest, QtsOwnTextsAreChinese) {
+    std::unique_ptr<QMenu> menu(widget<QLineEdit>("txtmj")->createStandardContextMenu());
+    ASSERT_FALSE(menu->actions().isEmpty());
+    EXPECT_EQ(menu->actions().first()->text().section(QChar('\t'), 0, 0),
+              QStringLiteral("撤消(&U)"));
+    const QMessageBox box(QMessageBox::Information, QStringLiteral("筑衡"), QString(),
+                          QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+}
+
 TEST_F(MainFormTest, WindowHasNoOtherControlsThanTheTable) {
     int named = 0;
     for (const QWidget* w : form->findChildren<QWidget*>()) {
@@ -202,6 +305,23 @@ TEST_F(MainFormTest, ArrowKeysBetweenTheOptionsChooseTheMode) {
     EXPECT_TRUE(widget<QRadioButton>("optpd")->isChecked());
     EXPECT_EQ(state().mode, CalcMode::Check);
     EXPECT_TRUE(widget("txtag")->isVisible());
+}
+
+// Enter and Return on a focused push button press it, as Space does; in a box they do nothing.
+TEST_F(MainFormTest, EnterPressesTheFocusedButton) {
+    int requests = 0;
+    QObject::connect(form.get(), &MainForm::exitRequested, [&] { ++requests; });
+    widget("txtmj")->setFocus();
+    QTest::keyClick(widget("txtmj"), Qt::Key_Return);
+    messages.expect(MessageIcon::Information, QStringLiteral("请选择配筋计算或强度验算"));
+    widget("cmdrun")->setFocus();
+    QTest::keyClick(widget("cmdrun"), Qt::Key_Return);
+    messages.expect(MessageIcon::Information, QStringLiteral("请选择配筋计算或强度验算"));
+    QTest::keyClick(widget("cmdrun"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(messages.all_shown());
+    widget("cmdexit")->setFocus();
+    QTest::keyClick(widget("cmdexit"), Qt::Key_Return);
+    EXPECT_EQ(requests, 1);
 }
 
 TEST_F(MainFormTest, ExitButtonAndClosingEndTheProgram) {

@@ -7,6 +7,7 @@
 #include "typing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
+#include "ui/program_setup.h"
 #include "widget_description.h"
 
 #include <QAbstractItemView>
@@ -399,6 +400,7 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(quiet);
     int qt_argc = 1;
     QApplication app(qt_argc, argv);
+    setup_program(app);
     try {
         Runner runner;
         return runner.run(*script);

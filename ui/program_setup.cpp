@@ -1,0 +1,40 @@
+#include "ui/program_setup.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace {
+
+// WenQuanYi Micro Hei gives every character of the window and the report a glyph of its own;
+// Noto Sans CJK shares glyphs between ideographs and Kangxi radicals (土 and ⼟), and a PDF
+// writer then reads the radical back.
+constexpr const char* kFaceFamilies[] = {"WenQuanYi Micro Hei", "Noto Sans CJK SC"};
+
+} // namespace
+
+QFont pinned_face(const QFont& font) {
+    QFont face = font;
+    QStringList families;
+    for (const char* family : kFaceFamilies) {
+        families << QString::fromLatin1(family);
+    }
+    face.setFamilies(families);
+    return face;
+}
+
+void setup_program(QApplication& app) {
+    // Without the file the program still starts, with Qt's texts in English.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+    QApplication::setFont(pinned_face(QApplication::font()));
+    // The X11 window class, matched by StartupWMClass of the desktop entry.
+    QCoreApplication::setApplicationName(QStringLiteral("zhuheng"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
+}
