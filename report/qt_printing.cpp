@@ -5,12 +5,37 @@
 #include <QPageRanges>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 
 #include <cmath>
 
 using zhuheng::PrintError;
 using zhuheng::PrintSeparator;
+
+namespace {
+
+// The print engine property under which Qt's Unix dialog hands job options to CUPS (Qt's own
+// PPK_CupsOptions): option names and values in turn, sent with the job by the CUPS engine.
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// The dialog passes its "Pages" field as page-ranges and its odd/even choice as page-set; the
+// queue would then drop the pages outside them from the one document that holds every copy.
+void drop_page_choices(QPrinter& printer) {
+    QPrintEngine* engine = printer.printEngine();
+    const QStringList options = engine->property(kCupsOptions).toStringList();
+    QStringList kept;
+    for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
+        if (options[i] != QLatin1String("page-ranges") && options[i] != QLatin1String("page-set")) {
+            kept << options[i] << options[i + 1];
+        }
+    }
+    if (kept.size() != options.size()) {
+        engine->setProperty(kCupsOptions, kept);
+    }
+}
+
+} // namespace
 
 PrinterSource::PrinterSource() = default;
 PrinterSource::PrinterSource(QPrinter& existing) : existing_(&existing) {}
@@ -32,6 +57,8 @@ QtPrinterDialog::QtPrinterDialog(PrinterSource& source, QWidget* parent)
 void QtPrinterDialog::show_printer() {
     QPrinter& printer = source_.printer();
     printer.setCopyCount(1);
+    // The file name the dialog offers for a PDF and the job's title in a print queue.
+    printer.setDocName(QStringLiteral("筑衡计算书"));
     QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
@@ -42,12 +69,14 @@ void QtPrinterDialog::show_printer() {
         return;
     }
     // The program prints every copy itself; left on the printer, the count would be applied
-    // again by the driver or CUPS. A page range chosen in the dialog has no effect either.
+    // again by the driver or CUPS. A page range or page set chosen in the dialog has no effect
+    // either: every page of every copy comes out.
     copies_ = printer.copyCount();
     printer.setCopyCount(1);
     printer.setCollateCopies(false);
     printer.setPrintRange(QPrinter::AllPages);
     printer.setPageRanges(QPageRanges());
+    drop_page_choices(printer);
 }
 
 std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, double column,

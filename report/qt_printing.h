@@ -27,7 +27,10 @@ private:
 };
 
 // The system printer dialog on a QPrinter. With no printer installed it still offers printing
-// to a PDF file.
+// to a PDF file. The document is named 筑衡计算书 (the PDF's offered file name, a queue's job
+// title); the copy count chosen is read and taken off the printer, and the page range and the
+// odd/even page set chosen are dropped, so that the queue prints every page of the one document
+// that holds every copy.
 class QtPrinterDialog : public zhuheng::PrinterDialog {
 public:
     explicit QtPrinterDialog(PrinterSource& source, QWidget* parent = nullptr);

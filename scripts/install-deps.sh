@@ -12,7 +12,7 @@ packages=(
     poppler-utils
     clang libclang-rt-14-dev
     desktop-file-utils appstream
-    cups cups-client cups-filters
+    cups cups-client cups-filters cups-ipp-utils
     dpkg-dev lintian
     locales
     "$@"

@@ -1,0 +1,42 @@
+// What the report tests print and read back: the design of the section they print, and the
+// words a copy of the report is made of.
+#pragma once
+
+#include "engine/common_quantities.h"
+#include "engine/material_tables.h"
+#include "engine/reinforcement_design.h"
+#include "report/print_report.h"
+
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zhuheng {
+
+// The second-type design of a 25号, Ⅱ级 section at 500 KN.m.
+inline CalcState designed() {
+    CalcState s;
+    select_concrete_grade(s, "25号");
+    select_steel_grade(s, "Ⅱ级");
+    common_quantities(s, SectionInput{0, 0.05, 1.0, 0.15, 0.2, 0.8, 500}, "");
+    EXPECT_EQ(reinforcement_design(s), DesignOutcome::Completed);
+    return s;
+}
+
+// The words of a report as printed: labels joined to their values, split at blanks.
+inline QStringList printed_words(const std::vector<ReportLine>& lines) {
+    QStringList words;
+    for (const ReportLine& line : lines) {
+        QString text;
+        for (const PrintItem& item : line.items) {
+            text += QString::fromStdString(item.text);
+            text += item.separator == PrintSeparator::Join ? QString() : QStringLiteral(" ");
+        }
+        words += text.split(QChar(' '), Qt::SkipEmptyParts);
+    }
+    return words;
+}
+
+} // namespace zhuheng
