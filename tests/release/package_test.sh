@@ -15,13 +15,40 @@ for f in usr/bin/zhuheng \
          usr/share/applications/org.zhuheng.Zhuheng.desktop \
          usr/share/metainfo/org.zhuheng.Zhuheng.metainfo.xml \
          usr/share/icons/hicolor/48x48/apps/org.zhuheng.Zhuheng.png \
-         usr/share/icons/hicolor/256x256/apps/org.zhuheng.Zhuheng.png; do
+         usr/share/icons/hicolor/256x256/apps/org.zhuheng.Zhuheng.png \
+         usr/share/doc/zhuheng/copyright \
+         usr/share/doc/zhuheng/README.md.gz \
+         usr/share/man/man1/zhuheng.1.gz \
+         usr/share/man/zh_CN/man1/zhuheng.1.gz; do
     [ -e "$work/root/$f" ] || { echo "missing in the package: $f"; exit 1; }
 done
+# Each dependency is an entry of its own, not one side of an alternative. The libraries carry
+# the versions dpkg-shlibdeps found; the rest is what the program loads at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins fonts-noto-cjk; do
-    case "$depends" in *"$d"*) ;; *) echo "the package does not depend on $d: $depends"; exit 1 ;; esac
+IFS=',' read -ra entries <<< "$depends"
+entry() {
+    local e
+    for e in "${entries[@]}"; do
+        e=${e#"${e%%[! ]*}"}
+        if [ "${e%% *}" = "$1" ]; then printf '%s\n' "$e"; return 0; fi
+    done
+    return 1
+}
+for d in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
+    e=$(entry "$d") || { echo "the package does not depend on $d: $depends"; exit 1; }
+    [[ $e == "$d (>= "[0-9]*")" && $e != *"|"* ]] || { echo "no version on $d: $e"; exit 1; }
 done
+for d in qt6-qpa-plugins fonts-wqy-microhei qt6-translations-l10n; do
+    e=$(entry "$d") || { echo "the package does not depend on $d: $depends"; exit 1; }
+    [ "$e" = "$d" ] || { echo "the dependency on $d is not plain: $e"; exit 1; }
+done
+# Lintian does not compare the two: the changelog's latest entry must be this version.
+zcat "$work/root/usr/share/doc/zhuheng/changelog.gz" > "$work/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+if [ "$changelog_version" != "$(dpkg-deb -f "$deb" Version)" ]; then
+    echo "the changelog's latest version is $changelog_version, the package's $(dpkg-deb -f "$deb" Version)"
+    exit 1
+fi
 
 mkdir -m 700 "$work/runtime"
 XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
