@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One complete Calculate run through the engine on a CalcState whose grades are picked: the
 // common quantities from the section typed, then the design or the check.
 #include "engine/common_quantities.h"

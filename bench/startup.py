@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up time and peak memory of the window against a minimal Qt Widgets program.
 
     bench/startup.py BUILD_DIR [RUNS]

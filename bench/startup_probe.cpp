@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up probes, each quitting at its first paint: the program's MainForm; with
 // ZHUHENG_MINIMAL_WINDOW one empty window; with ZHUHENG_LABEL_WINDOW an empty window with one
 // Chinese label, which costs the font set-up that any text does. bench/startup.py times them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/strength_check.h"
 
 #include "engine/common_quantities.h"

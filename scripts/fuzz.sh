@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the fuzz targets for longer than CI does: scripts/fuzz.sh [SECONDS_EACH] (default 600).
 # New inputs that widen coverage are kept in build-fuzz/corpus/; a crashing input is written to
 # the current folder.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages the build and the tests need, only those still missing, and
 # generates the locales the tests run under. Runs apt-get and locale-gen as root, or through
 # sudo. Safe to run again.

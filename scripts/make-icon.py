@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's icon: a T-beam section with its tension bars, in 256 colours.
 
 Writes an indexed-colour PNG with the standard library only, 84 x 84 unless a size is given:

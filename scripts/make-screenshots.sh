@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders docs/screenshot-design.png and docs/screenshot-check.png from the real window after
 # the worked design and check runs, with the window's own rendering offscreen.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, unpacks it into a scratch root, starts the installed program in a
 # real X window under Xvfb and saves the window as docs/screenshot-installed.png.
 set -euo pipefail

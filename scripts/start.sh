@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds 筑衡 and starts it. Builds in a folder of its own (build-release), so that it never
 # shares a CMake cache with the test command.
 set -euo pipefail

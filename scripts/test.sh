@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything with warnings as errors and runs every test, after checking the start
 # command the way a user runs the two in a row:
 #   build-release/  the start command (scripts/start.sh): the program is built and started

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every scenario once under valgrind's memcheck and prints one summary line per script:
 # scripts/valgrind-scenarios.sh [BUILD_DIR]. Exits non-zero when memcheck reports an error in
 # any of them (leaks inside fontconfig, which keeps its caches for the life of the process,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the window after a design run and after a check run of the worked examples into PNG
 // files: zhuheng-screenshots OUTPUT_DIR. Drives the real widgets with input events.
 #include "report/qt_printing.h"

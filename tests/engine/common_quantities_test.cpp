@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // First stage of every run: stored inputs, effective depth, steel strength of the run, minimum
 // ratio and flange capacity.
 

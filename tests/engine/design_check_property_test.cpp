@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Design, then check what was designed: over many generated sections of realistic size, every
 // completed design with a positive area must pass the strength check with its own area and moment.
 #include "engine/common_quantities.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Shared helpers of the engine tests: grade labels, the sections of the worked examples, a state

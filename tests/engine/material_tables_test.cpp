@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Grade look-ups and the minimum reinforcement ratio.
 
 #include "engine/material_tables.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text forms of a number in a result box and in the printed report.
 
 #include "engine/number_text.h"

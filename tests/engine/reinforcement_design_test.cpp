@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reinforcement design: worked examples, re-dimensioning, boundaries, bar counts and faults.
 
 #include "engine/arithmetic_fault.h"

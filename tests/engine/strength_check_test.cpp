@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Strength check: worked example, type boundary, verdict boundary, flooring and faults.
 
 #include "engine/arithmetic_fault.h"

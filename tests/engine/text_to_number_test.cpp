@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lenient reading of the number typed in a box.
 
 #include "engine/arithmetic_fault.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sequence of window actions from the fuzzer's bytes, on one MainForm per input: grade picks,
 // typing of any text, mode clicks, Calculate and Print with a scripted dialog and printer.
 // After every step: no NaN or infinity in CalcState, a result box changes only in a run that

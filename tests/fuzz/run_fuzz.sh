@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # run_fuzz.sh TARGET SEED_CORPUS SECONDS: fuzzes on a scratch copy of the seeds, so that the
 # committed corpus stays as it is, and fails on any finding. A crashing input is kept in
 # ARTIFACT_DIR (default: the current folder).

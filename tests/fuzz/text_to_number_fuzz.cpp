@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // text_to_number on any bytes: it never throws but on overflow, never gives NaN or infinity, and
 // an ordinary decimal number typed alone reads exactly as strtod reads it.
 #include "engine/arithmetic_fault.h"

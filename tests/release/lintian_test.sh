@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lintian_test.sh BUILD_DIR LINTIAN: builds the Debian package into a scratch folder of its
 # own and runs Debian's lintian on it. Any error or warning fails, and so does anything lintian
 # prints besides its tags: that is how it reports a check that could not run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # package_test.sh BUILD_DIR: builds the Debian package, unpacks it into a scratch root with
 # dpkg -x, checks what it installs and what it depends on, and starts the installed program
 # offscreen: it must still be running after 3 seconds, with nothing printed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a program against a CUPS server of its own: a scratch folder holds the server's whole
 # configuration, spool and logs, the server listens on a socket there only, and its one queue
 # (the default) writes PDF to $ZHUHENG_CUPS_OUT. No system service or file under /etc is used.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing through a real CUPS queue: the program's dialog and printer on one QPrinter, as the
 // window has them, against the server cups_queue.sh starts; what the queue wrote is read back
 // with poppler's tools and the job as CUPS recorded it with ipptool.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print command against a scripted printer dialog and a recording printer: the whole
 // sequence of items and separators for each case, copies, cancel and failures.
 #include "report/print_report.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the report tests print and read back: the design of the section they print, and the
 // words a copy of the report is made of.
 #pragma once

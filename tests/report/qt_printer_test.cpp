@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt printer: the zone layout, and real PDF documents read back with poppler's tools.
 #include "report/qt_printing.h"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one scenario script and compares what it printed with the expected files beside it.
 # -DRUNNER=... -DSCRIPT=path/NAME.scn -DACTUAL=where to keep the output for a diff
 # [-DFROM_STDIN=ON: the runner reads the script from standard input]

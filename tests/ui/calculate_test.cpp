@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Calculate command end to end: worked examples typed into the window and read back from
 // the result boxes, the two information messages and the arithmetic-fault warning.
 #include "gui_test_support.h"

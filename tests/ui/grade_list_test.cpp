@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grade lists: a pick from the list sets the material values at once; typing never does,
 // not even a grade's exact text followed by Enter, leaving the list or the mouse wheel.
 #include "gui_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed layout of the window: every control by name with its kind, container, geometry in
 // twips (1/15 of a device-independent pixel) and caption, then the focus chain and the start state.
 #include "gui_test_support.h"

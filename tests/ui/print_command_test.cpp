@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print button of the window: the dialog, the report of the selected mode, the warning for
 // a failed print and the silent cancel.
 #include "gui_test_support.h"

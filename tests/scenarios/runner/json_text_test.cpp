@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JSON text of the scenario language: string literals read and written.
 #include "json_text.h"
 

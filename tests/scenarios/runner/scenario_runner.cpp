@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zhuheng-scenario FILE (or - for standard input): plays a script of user actions on the real
 // window through Qt input events under the offscreen platform, answers every message box and
 // the printer dialog, and prints what a user would see, one line per event.
