@@ -6,7 +6,6 @@
 
 #include "printed_text.h"
 #include "report/print_report.h"
-#include "ui/program_setup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -19,7 +18,6 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -44,26 +42,6 @@ QString env(const char* name) {
     const QString value = qEnvironmentVariable(name);
     EXPECT_FALSE(value.isEmpty()) << name << " is not set: run the test through cups_queue.sh";
     return value;
-}
-
-struct ToolRun {
-    int exit_code = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun run_tool(const QString& tool, const QStringList& args) {
-    QProcess p;
-    p.start(tool, args);
-    ToolRun run;
-    if (!p.waitForFinished(30000)) {
-        run.err = tool + QStringLiteral(" did not finish: ") + p.errorString();
-        return run;
-    }
-    run.exit_code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
 }
 
 // The two IPP requests the test makes, as ipptool test files: every job of the queue, and the
@@ -251,6 +229,14 @@ Job wait_for_job(const QString& get_jobs, std::size_t count) {
     return all.empty() ? Job{} : all.back();
 }
 
+// The page count pdfinfo gave.
+int pages_of(const ToolRun& pdfinfo) {
+    return QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+        .match(pdfinfo.out)
+        .captured(1)
+        .toInt();
+}
+
 // The report painted by the same printer into a PDF file on the same page layout: the pages a
 // queue that prints every page writes.
 int reference_pages(const QPrinter& queue_printer, const std::vector<ReportLine>& copy, int copies,
@@ -269,10 +255,7 @@ int reference_pages(const QPrinter& queue_printer, const std::vector<ReportLine>
     printer.end_document();
     const ToolRun info = run_tool(QStringLiteral(PDFINFO), {pdf});
     EXPECT_EQ(info.exit_code, 0) << info.err.toStdString();
-    return QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
-        .match(info.out)
-        .captured(1)
-        .toInt();
+    return pages_of(info);
 }
 
 // A report that runs over pages, printed with a page range, a page set or both chosen, and with
@@ -333,10 +316,7 @@ TEST(CupsQueue, EveryPageOfEveryCopyComesOutOnceWhateverPagesWereChosen) {
         }
         const ToolRun info = run_tool(QStringLiteral(PDFINFO), {out});
         ASSERT_EQ(info.exit_code, 0) << "the queue wrote no PDF: " << info.err.toStdString();
-        const int written = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
-                                .match(info.out)
-                                .captured(1)
-                                .toInt();
+        const int written = pages_of(info);
         EXPECT_EQ(written, pages) << options;
 
         const ToolRun text =
@@ -363,10 +343,3 @@ TEST(CupsQueue, EveryPageOfEveryCopyComesOutOnceWhateverPagesWereChosen) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    setup_program(app); // the report in the program's own face
-    return RUN_ALL_TESTS();
-}

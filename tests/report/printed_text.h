@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the report tests print and read back: the design of the section they print, and the
-// words a copy of the report is made of.
+// What the report tests print and read back: the design of the section they print, the words a
+// copy of the report is made of, and the tools that read a PDF back.
 #pragma once
 
 #include "engine/common_quantities.h"
@@ -8,6 +8,7 @@
 #include "engine/reinforcement_design.h"
 #include "report/print_report.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -38,6 +39,27 @@ inline QStringList printed_words(const std::vector<ReportLine>& lines) {
         words += text.split(QChar(' '), Qt::SkipEmptyParts);
     }
     return words;
+}
+
+// A command-line tool run to its end (30 s at most); exit_code is -1 when it did not end normally.
+struct ToolRun {
+    int exit_code = -1;
+    QString out;
+    QString err;
+};
+
+inline ToolRun run_tool(const QString& tool, const QStringList& args) {
+    QProcess p;
+    p.start(tool, args);
+    ToolRun run;
+    if (!p.waitForFinished(30000)) {
+        run.err = tool + QStringLiteral(" did not finish: ") + p.errorString();
+        return run;
+    }
+    run.exit_code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
 }
 
 } // namespace zhuheng

@@ -8,14 +8,12 @@
 #include "engine/strength_check.h"
 #include "printed_text.h"
 #include "report/print_report.h"
-#include "ui/program_setup.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -84,12 +82,10 @@ INSTANTIATE_TEST_SUITE_P(Layout, ZoneLayout, ::testing::ValuesIn(kLayoutCases),
                              return std::string(info.param.name);
                          });
 
-QString run_tool(const QString& tool, const QStringList& args) {
-    QProcess p;
-    p.start(tool, args);
-    EXPECT_TRUE(p.waitForFinished(30000)) << tool.toStdString();
-    EXPECT_EQ(p.exitCode(), 0) << tool.toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput());
+QString tool_output(const QString& tool, const QStringList& args) {
+    const ToolRun run = run_tool(tool, args);
+    EXPECT_EQ(run.exit_code, 0) << tool.toStdString() << ": " << run.err.toStdString();
+    return run.out;
 }
 
 class PdfReport : public ::testing::Test {
@@ -101,7 +97,7 @@ protected:
     }
     QString pdf() const { return dir.filePath(QStringLiteral("report.pdf")); }
     QString text() const {
-        return run_tool(QStringLiteral(PDFTOTEXT), {QStringLiteral("-layout"), pdf(), "-"});
+        return tool_output(QStringLiteral(PDFTOTEXT), {QStringLiteral("-layout"), pdf(), "-"});
     }
 
     QTemporaryDir dir;
@@ -181,8 +177,9 @@ TEST_P(PdfText, ReadsBackExactlyInThePinnedFace) {
         EXPECT_FALSE(c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF)
             << "a CJK radical U+" << std::hex << c.unicode() << " in the text";
     }
-    const QStringList rows =
-        run_tool(QStringLiteral("pdffonts"), {pdf()}).split(QChar('\n'), Qt::SkipEmptyParts).mid(2);
+    const QStringList rows = tool_output(QStringLiteral("pdffonts"), {pdf()})
+                                 .split(QChar('\n'), Qt::SkipEmptyParts)
+                                 .mid(2);
     ASSERT_FALSE(rows.isEmpty()) << "no font in the PDF";
     for (const QString& row : rows) {
         EXPECT_TRUE(row.contains(QStringLiteral("WenQuanYiMicroHei"))) << row.toStdString();
@@ -274,10 +271,3 @@ TEST(QtPrinterDialogTest, CancelRaisesTheCancelError) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    setup_program(app); // the report in the program's own face
-    return RUN_ALL_TESTS();
-}

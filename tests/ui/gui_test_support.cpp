@@ -2,7 +2,6 @@
 #include "gui_test_support.h"
 
 #include "typing.h"
-#include "ui/program_setup.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -89,11 +88,4 @@ QString MainFormTest::text(const char* name) const {
     }
     ADD_FAILURE() << name << " has no text";
     return {};
-}
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    setup_program(app); // the program's own face and Qt's Chinese texts
-    return RUN_ALL_TESTS();
 }
