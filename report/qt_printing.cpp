@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/qt_printing.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFontMetricsF>
 #include <QPageRanges>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 using zhuheng::PrintError;
 using zhuheng::PrintSeparator;
@@ -33,6 +37,18 @@ void drop_page_choices(QPrinter& printer) {
     }
     if (kept.size() != options.size()) {
         engine->setProperty(kCupsOptions, kept);
+    }
+}
+
+// Why a write failed, in the user's language where the cause is a common one.
+QString write_failure(int error, const QSaveFile& file) {
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("磁盘空间不足");
+    case EFBIG:
+        return QStringLiteral("文件超过允许的大小");
+    default:
+        return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
     }
 }
 
@@ -117,33 +133,70 @@ void QtReportPrinter::end_document() {
     if (lines_.empty()) {
         return; // nothing was printed: no document
     }
+    const std::vector<zhuheng::ReportLine> lines = std::move(lines_);
+    lines_.clear();
     QPrinter& printer = source_.printer();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        write_pdf(printer, lines);
+    } else {
+        print(printer, lines);
+    }
+}
+
+
+// The file is written aside and put in place only when the whole document has been written, so
+// that a full disk or any other write error leaves neither a half file nor a damaged earlier one.
+void QtReportPrinter::write_pdf(const QPrinter& printer,
+                                const std::vector<zhuheng::ReportLine>& lines) {
+    QSaveFile file(printer.outputFileName());
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw PrintError("无法打开打印机");
+    }
+    QPdfWriter writer(&file);
+    writer.setResolution(printer.resolution());
+    writer.setPageLayout(printer.pageLayout());
+    writer.setTitle(printer.docName());
+    writer.setCreator(printer.creator());
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        throw PrintError("无法打开打印机");
+    }
+    paint(painter, writer, lines); // a PrintError leaves the file uncommitted: it is dropped
+    const bool ended = painter.end();
+    // QSaveFile::commit() does not see a failure of its own final flush and would put the
+    // truncated file in place (Qt 6.4): the flush is made and checked here first.
+    errno = 0;
+    const bool flushed = file.flush();
+    const int error = errno;
+    if (!ended || !flushed || file.error() != QFileDevice::NoError || !file.commit()) {
+        throw PrintError(QStringLiteral("无法写入 PDF 文件“%1”：%2")
+                             .arg(QDir::toNativeSeparators(printer.outputFileName()),
+                                  write_failure(flushed ? 0 : error, file))
+                             .toStdString());
+    }
+}
+
+void QtReportPrinter::print(QPrinter& printer, const std::vector<zhuheng::ReportLine>& lines) {
     QPainter painter;
     if (!painter.begin(&printer)) {
-        lines_.clear();
         throw PrintError("无法打开打印机");
     }
     try {
-        paint(painter, printer);
+        paint(painter, printer, lines);
     } catch (const PrintError&) {
-        lines_.clear();
         // Qt cannot take back a job it has begun on a system printer (its print engines do not
-        // support abort), so the pages painted so far may still come out there. A PDF file
-        // would keep them too; that one is removed.
+        // support abort), so the pages painted so far may still come out there.
         printer.abort();
         painter.end();
-        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-            QFile::remove(printer.outputFileName());
-        }
         throw;
     }
-    lines_.clear();
     if (!painter.end()) {
         throw PrintError("无法完成打印文档");
     }
 }
 
-void QtReportPrinter::paint(QPainter& painter, QPrinter& printer) {
+void QtReportPrinter::paint(QPainter& painter, QPagedPaintDevice& device,
+                            const std::vector<zhuheng::ReportLine>& lines) {
     const QFontMetricsF metrics(painter.font(), painter.device());
     const double column = metrics.averageCharWidth();
     const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
@@ -152,7 +205,7 @@ void QtReportPrinter::paint(QPainter& painter, QPrinter& printer) {
 
     const double page_width = painter.device()->width();
     double y = 0;
-    for (const zhuheng::ReportLine& line : lines_) {
+    for (const zhuheng::ReportLine& line : lines) {
         const std::vector<ItemPosition> at = item_positions(line, column, width, page_width);
         int row = -1;
         for (std::size_t i = 0; i < line.items.size(); ++i) {
@@ -162,7 +215,7 @@ void QtReportPrinter::paint(QPainter& painter, QPrinter& printer) {
                 }
                 row = at[i].row;
                 if (y + line_height > page_height && y > 0) {
-                    if (!printer.newPage()) {
+                    if (!device.newPage()) {
                         throw PrintError("打印机无法开始新的一页");
                     }
                     y = 0;

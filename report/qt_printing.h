@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -67,7 +68,7 @@ std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, double
 // on to a new one.
 //
 // Lines are kept until end_document and painted there in one go, so that a document aborted
-// before its end never reaches the printer.
+// before its end never reaches the printer. A PDF file is written whole or not at all.
 class QtReportPrinter : public zhuheng::ReportPrinter {
 public:
     static constexpr int kZoneColumns = 14;
@@ -79,7 +80,10 @@ public:
     void abort_document() override;
 
 private:
-    void paint(QPainter& painter, QPrinter& printer);
+    void write_pdf(const QPrinter& printer, const std::vector<zhuheng::ReportLine>& lines);
+    void print(QPrinter& printer, const std::vector<zhuheng::ReportLine>& lines);
+    void paint(QPainter& painter, QPagedPaintDevice& device,
+               const std::vector<zhuheng::ReportLine>& lines);
 
     PrinterSource& source_;
     std::vector<zhuheng::ReportLine> lines_;

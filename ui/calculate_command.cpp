@@ -62,10 +62,10 @@ void show_check_results(const CalcState& state, Ui::MainForm& ui) {
 
 } // namespace
 
-void calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages) {
+RunOutcome calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages) {
     if (state.mode == CalcMode::None) {
         messages.show_message(MessageIcon::Information, kNoModeMessage);
-        return;
+        return RunOutcome::NoMode;
     }
     // The run works on a copy that replaces the state only when no arithmetic fault ends it: a
     // faulted run leaves nothing half-written behind for the next printed report.
@@ -88,7 +88,7 @@ void calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages) {
             if (outcome == DesignOutcome::Redimension) {
                 // The inputs and intermediates of this run stay; no result changes.
                 messages.show_message(MessageIcon::Information, kRedimensionMessage);
-                return;
+                return RunOutcome::Redimension;
             }
             show_design_results(state, ui);
         }
@@ -100,5 +100,7 @@ void calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages) {
     } catch (const ArithmeticFault& fault) {
         // Neither the state nor any box has changed.
         messages.show_message(MessageIcon::Warning, fault_message(fault));
+        return RunOutcome::Fault;
     }
+    return RunOutcome::Completed;
 }

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class MessageBoxes;
 namespace zhuheng {
 class PrinterDialog;
@@ -42,6 +44,10 @@ private:
 
     Ui::MainForm ui;
     zhuheng::CalcState state_;
+    // The state as the last completed run left it: what the report prints, so that a sheet never
+    // pairs the inputs or grades of one run with the results of another. Empty until a run
+    // completes.
+    std::optional<zhuheng::CalcState> last_run_;
     MessageBoxes& messages_;
     zhuheng::PrinterDialog& printer_dialog_;
     zhuheng::ReportPrinter& printer_;

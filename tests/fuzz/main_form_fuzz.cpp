@@ -2,10 +2,13 @@
 // A sequence of window actions from the fuzzer's bytes, on one MainForm per input: grade picks,
 // typing of any text, mode clicks, Calculate and Print with a scripted dialog and printer.
 // After every step: no NaN or infinity in CalcState, a result box changes only in a run that
-// completed, and every input box still holds exactly what was typed into it.
+// completed, and every input box still holds exactly what was typed into it. What prints is
+// always the report of the last completed run, or of the state as it stands before any run has
+// completed.
 #include "engine/calc_state.h"
 #include "engine/number_text.h"
 #include "fake_printing.h"
+#include "report/print_report.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 #include "ui/program_setup.h"
@@ -15,6 +18,7 @@
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -22,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <vector>
 
 using namespace zhuheng;
@@ -130,6 +135,7 @@ public:
             const bool completed = may_change_results && messages_.shown == messages_before &&
                                    form_.state().mode != CalcMode::None;
             if (completed) {
+                last_run_ = form_.state();
                 check_results_shown();
             } else if (results() != results_before) {
                 fail("a result box changed without a completed run");
@@ -213,6 +219,34 @@ private:
             printer_.events.back().kind == PrinterEvent::Kind::Line) {
             fail("a document was left without an end");
         }
+        if (printer_.events.size() > events_before &&
+            printer_.events.back().kind == PrinterEvent::Kind::EndDocument) {
+            check_printed(events_before);
+        }
+    }
+
+    // The lines of a whole document: every copy is the report of the last completed run, in the
+    // mode of that run; before any, of the state as it stands with the mode button selected.
+    void check_printed(std::size_t first_event) {
+        const CalcState& printed = last_run_ ? *last_run_ : form_.state();
+        const ModeButtons buttons =
+            last_run_
+                ? ModeButtons{printed.mode == CalcMode::Design, printed.mode == CalcMode::Check}
+                : ModeButtons{widget<QRadioButton>("optpj")->isChecked(),
+                              widget<QRadioButton>("optpd")->isChecked()};
+        const std::vector<ReportLine> copy = report_copy(printed, buttons);
+        std::vector<PrinterEvent> expected;
+        for (long c = 0; c < dialog_.copy_count; ++c) {
+            for (const ReportLine& line : copy) {
+                expected.push_back({PrinterEvent::Kind::Line, line});
+            }
+        }
+        expected.push_back({PrinterEvent::Kind::EndDocument, {}});
+        const std::vector<PrinterEvent> actual(printer_.events.begin() + first_event,
+                                               printer_.events.end());
+        if (actual != expected) {
+            fail("the printed report is not the one of the last completed run");
+        }
     }
 
     void check_state() {
@@ -289,6 +323,7 @@ private:
     FakePrinterDialog dialog_;
     RecordingPrinter printer_;
     MainForm form_;
+    std::optional<CalcState> last_run_;
     std::map<std::string, QString> typed_boxes_;
     std::map<std::string, QString> typed_lists_;
 };

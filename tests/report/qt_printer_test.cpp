@@ -6,21 +6,31 @@
 #include "engine/material_tables.h"
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
+#include "fake_printing.h"
 #include "printed_text.h"
 #include "report/print_report.h"
+#include "ui/main_form.h"
+#include "ui/message_boxes.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <functional>
+
+#include <sys/resource.h>
 
 using namespace zhuheng;
 
@@ -226,6 +236,72 @@ TEST_F(PdfReport, PrinterThatCannotOpenFails) {
         FAIL() << "end_document passed for success";
     } catch (const PrintError& e) {
         EXPECT_STREQ(e.what(), "无法打开打印机");
+    }
+}
+
+// A file-size limit below the size of the report, as a disk that fills up during the write: the
+// write fails with EFBIG instead of the signal that would end the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ok_ = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && getrlimit(RLIMIT_FSIZE, &saved_) == 0;
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    rlimit saved_{};
+    bool ok_ = false;
+};
+
+class RecordedMessages : public MessageBoxes {
+public:
+    void show_message(MessageIcon icon, const QString& text) override { shown.push_back({icon, text}); }
+    std::vector<std::pair<MessageIcon, QString>> shown;
+};
+
+// 打  印 to a PDF file on a disk too full for it: the warning, and no new or half file; a file of
+// that name from before stays byte for byte.
+TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
+    for (const bool earlier : {false, true}) {
+        SCOPED_TRACE(earlier ? "over an earlier file" : "no earlier file");
+        const QByteArray before = "%PDF-1.4 an earlier calc sheet\n";
+        QFile::remove(pdf());
+        if (earlier) {
+            QFile old(pdf());
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            ASSERT_EQ(old.write(before), before.size());
+        }
+        RecordedMessages messages;
+        FakePrinterDialog dialog;
+        QtReportPrinter report(source);
+        MainForm form(messages, dialog, report);
+        {
+            const FileSizeLimit limit(4096);
+            ASSERT_TRUE(limit.ok()) << "cannot limit the file size: " << std::strerror(errno);
+            form.findChild<QPushButton*>(QStringLiteral("cmdprint"))->click();
+        }
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].first, MessageIcon::Warning);
+        const QString warning = messages.shown[0].second;
+        EXPECT_TRUE(warning.startsWith(QStringLiteral("打印失败：无法写入 PDF 文件")) &&
+                    warning.endsWith(QStringLiteral("：文件超过允许的大小")))
+            << warning.toStdString();
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files);
+        if (earlier) {
+            EXPECT_EQ(left, QStringList{QStringLiteral("report.pdf")});
+            QFile old(pdf());
+            ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+            EXPECT_EQ(old.readAll(), before);
+        } else {
+            EXPECT_TRUE(left.isEmpty()) << left.join(QChar(' ')).toStdString();
+        }
     }
 }
 
