@@ -33,7 +33,7 @@ ReportLine pairs_line(std::initializer_list<std::pair<const char*, std::string>>
 
 } // namespace
 
-std::vector<ReportLine> report_copy(const CalcState& s, ModeButtons buttons) {
+std::vector<ReportLine> report_copy(const CalcState& s) {
     const auto& counts = s.bar_counts.d12_to_d32;
     std::vector<ReportLine> lines;
     lines.push_back(ReportLine{5, {{"筑衡程序", PrintSeparator::LineEnd}}});
@@ -46,7 +46,7 @@ std::vector<ReportLine> report_copy(const CalcState& s, ModeButtons buttons) {
                                 {"梁肋宽度（m）=", printed(s.b)},
                                 {"梁体高度（m）=", printed(s.h)},
                                 {"承受弯矩（KN.m）=", printed(s.mj)}}));
-    if (buttons.design) {
+    if (s.mode == CalcMode::Design) {
         lines.push_back(pairs_line({{"受拉钢筋面积（cm2）=", printed(s.as_req)},
                                     {"配筋率（%）=", printed(s.ratio)},
                                     {"计算高度（m）=", printed(s.x)},
@@ -62,7 +62,7 @@ std::vector<ReportLine> report_copy(const CalcState& s, ModeButtons buttons) {
                                     {"D32=", printed(counts[9])},
                                     {"D34=", printed(s.bar_counts.d34)}}));
     }
-    if (buttons.check) {
+    if (s.mode == CalcMode::Check) {
         lines.push_back(pairs_line({{"计算高度（m）=", printed(s.x)},
                                     {"最大弯矩（KN.m）=", printed(s.m_ult)},
                                     {"结果=", s.verdict}}));
@@ -70,8 +70,7 @@ std::vector<ReportLine> report_copy(const CalcState& s, ModeButtons buttons) {
     return lines;
 }
 
-PrintOutcome print_report(const CalcState& state, ModeButtons buttons, PrinterDialog& dialog,
-                          ReportPrinter& printer) {
+PrintOutcome print_report(const CalcState& state, PrinterDialog& dialog, ReportPrinter& printer) {
     dialog.set_cancel_error(true);
     try {
         dialog.show_printer();
@@ -85,7 +84,7 @@ PrintOutcome print_report(const CalcState& state, ModeButtons buttons, PrinterDi
         return {PrintOutcome::Kind::Failed, "份数超出范围"};
     }
     try {
-        const std::vector<ReportLine> lines = report_copy(state, buttons);
+        const std::vector<ReportLine> lines = report_copy(state);
         for (long copy = 1; copy <= copies; ++copy) {
             for (const ReportLine& line : lines) {
                 printer.print_line(line);

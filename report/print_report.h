@@ -9,14 +9,8 @@
 
 namespace zhuheng {
 
-// Which of the two mode option buttons is selected at the moment of printing.
-struct ModeButtons {
-    bool design = false;
-    bool check = false;
-};
-
-// The lines of one copy of the report, from CalcState alone.
-std::vector<ReportLine> report_copy(const CalcState& state, ModeButtons buttons);
+// The lines of one copy of the report, from CalcState alone: the result lines of its mode.
+std::vector<ReportLine> report_copy(const CalcState& state);
 
 struct PrintOutcome {
     enum class Kind { Printed, Cancelled, Failed };
@@ -27,7 +21,6 @@ struct PrintOutcome {
 // The print command: the printer dialog, then every copy in one document and one end of
 // document. Cancel ends it silently; any other failure aborts the document begun and is
 // reported as Failed, never as printed. CalcState is only read.
-PrintOutcome print_report(const CalcState& state, ModeButtons buttons, PrinterDialog& dialog,
-                          ReportPrinter& printer);
+PrintOutcome print_report(const CalcState& state, PrinterDialog& dialog, ReportPrinter& printer);
 
 } // namespace zhuheng

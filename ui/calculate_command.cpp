@@ -82,7 +82,7 @@ RunOutcome calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages)
         input.mj = read_box(ui.txtmj);
         common_quantities(run, input, ui.txtrg->text().toStdString());
 
-        if (ui.optpj->isChecked()) {
+        if (run.mode == CalcMode::Design) {
             const DesignOutcome outcome = reinforcement_design(run);
             state = run;
             if (outcome == DesignOutcome::Redimension) {
@@ -92,7 +92,7 @@ RunOutcome calculate(CalcState& state, Ui::MainForm& ui, MessageBoxes& messages)
             }
             show_design_results(state, ui);
         }
-        if (ui.optpd->isChecked()) {
+        if (run.mode == CalcMode::Check) {
             strength_check(run);
             state = run;
             show_check_results(state, ui);

@@ -96,14 +96,11 @@ void MainForm::on_cmdrun_clicked() {
 }
 
 // A re-dimension, a fault, and a grade, box or mode chosen after the last completed run change
-// nothing that prints. Before any run has completed, the state prints as it stands, with the
-// result lines of the mode button selected.
+// nothing that prints: the report shows that run in its mode. Before any run has completed, the
+// state prints as it stands, in the mode chosen.
 void MainForm::on_cmdprint_clicked() {
     const CalcState& printed = last_run_ ? *last_run_ : state_;
-    const ModeButtons buttons =
-        last_run_ ? ModeButtons{printed.mode == CalcMode::Design, printed.mode == CalcMode::Check}
-                  : ModeButtons{ui.optpj->isChecked(), ui.optpd->isChecked()};
-    const PrintOutcome outcome = print_report(printed, buttons, printer_dialog_, printer_);
+    const PrintOutcome outcome = print_report(printed, printer_dialog_, printer_);
     if (outcome.kind == PrintOutcome::Kind::Failed) {
         messages_.show_message(MessageIcon::Warning, QStringLiteral("打印失败：") +
                                                          QString::fromStdString(outcome.reason));

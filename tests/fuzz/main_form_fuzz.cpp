@@ -18,7 +18,6 @@
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTest>
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -226,15 +225,9 @@ private:
     }
 
     // The lines of a whole document: every copy is the report of the last completed run, in the
-    // mode of that run; before any, of the state as it stands with the mode button selected.
+    // mode of that run; before any, of the state as it stands, in the mode chosen.
     void check_printed(std::size_t first_event) {
-        const CalcState& printed = last_run_ ? *last_run_ : form_.state();
-        const ModeButtons buttons =
-            last_run_
-                ? ModeButtons{printed.mode == CalcMode::Design, printed.mode == CalcMode::Check}
-                : ModeButtons{widget<QRadioButton>("optpj")->isChecked(),
-                              widget<QRadioButton>("optpd")->isChecked()};
-        const std::vector<ReportLine> copy = report_copy(printed, buttons);
+        const std::vector<ReportLine> copy = report_copy(last_run_ ? *last_run_ : form_.state());
         std::vector<PrinterEvent> expected;
         for (long c = 0; c < dialog_.copy_count; ++c) {
             for (const ReportLine& line : copy) {

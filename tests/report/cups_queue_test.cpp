@@ -283,8 +283,7 @@ TEST(CupsQueue, EveryPageOfEveryCopyComesOutOnceWhateverPagesWereChosen) {
         {"PagesField2To3", 40, true, 0, 0, 0, "2-3", true},
     };
     const CalcState state = designed();
-    const ModeButtons buttons{true, false};
-    const std::vector<ReportLine> copy = report_copy(state, buttons);
+    const std::vector<ReportLine> copy = report_copy(state);
     PrinterSource source;
     QtPrinterDialog dialog(source);
     QtReportPrinter printer(source);
@@ -298,7 +297,7 @@ TEST(CupsQueue, EveryPageOfEveryCopyComesOutOnceWhateverPagesWereChosen) {
         }
         bool answered = false;
         answer_dialog(c, answered);
-        const PrintOutcome outcome = print_report(state, buttons, dialog, printer);
+        const PrintOutcome outcome = print_report(state, dialog, printer);
         ASSERT_TRUE(answered);
         ASSERT_EQ(outcome.kind, PrintOutcome::Kind::Printed) << outcome.reason;
         EXPECT_EQ(dialog.copies(), c.copies);

@@ -106,7 +106,7 @@ const ReportLine kDesignLine5 = line({{"D18=", J},
 struct PrintCase {
     const char* name;
     CalcState state;
-    ModeButtons buttons;
+    CalcMode mode; // the mode the state is printed in
     long copies;
     std::vector<ReportLine> copy; // the lines of one copy
 };
@@ -123,7 +123,9 @@ TEST_P(PrintReport, PrintsEveryCopyInOneDocument) {
     FakePrinterDialog dialog;
     dialog.copy_count = c.copies;
     RecordingPrinter printer;
-    const PrintOutcome outcome = print_report(c.state, c.buttons, dialog, printer);
+    CalcState state = c.state;
+    state.mode = c.mode;
+    const PrintOutcome outcome = print_report(state, dialog, printer);
     EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Printed);
     EXPECT_TRUE(dialog.cancel_error);
     EXPECT_EQ(dialog.times_shown, 1);
@@ -181,17 +183,17 @@ const ReportLine kCheckLine3 = line({{"翼缘厚度（m）＝", J},
 
 std::vector<PrintCase> print_cases() {
     return {
-        {"StartUpOneCopy", CalcState{}, {}, 1, {kTitle, kEmptyLine2, kEmptyLine3}},
-        {"NoCopies", designed(), {true, false}, 0, {}},
-        {"NegativeCopyCount", designed(), {true, false}, -3, {}},
+        {"StartUpOneCopy", CalcState{}, CalcMode::None, 1, {kTitle, kEmptyLine2, kEmptyLine3}},
+        {"NoCopies", designed(), CalcMode::Design, 0, {}},
+        {"NegativeCopyCount", designed(), CalcMode::Design, -3, {}},
         {"DesignTwoCopies",
          designed(),
-         {true, false},
+         CalcMode::Design,
          2,
          {kTitle, kDesignLine2, kDesignLine3, kDesignLine4, kDesignLine5}},
         {"CheckAfterARun",
          checked(),
-         {false, true},
+         CalcMode::Check,
          1,
          {kTitle, kCheckLine2, kCheckLine3,
           line({{"计算高度（m）=", J},
@@ -202,7 +204,7 @@ std::vector<PrintCase> print_cases() {
                 {"未通过", E}})}},
         {"DesignModeBeforeAnyRun",
          CalcState{},
-         {true, false},
+         CalcMode::Design,
          1,
          {kTitle, kEmptyLine2, kEmptyLine3,
           line({{"受拉钢筋面积（cm2）=", J},
@@ -235,7 +237,7 @@ std::vector<PrintCase> print_cases() {
                 {" 0 ", E}})}},
         {"CheckModeAfterADesignRun",
          designed(),
-         {false, true},
+         CalcMode::Check,
          1,
          {kTitle, kDesignLine2, kDesignLine3,
           line({{"计算高度（m）=", J},
@@ -246,7 +248,7 @@ std::vector<PrintCase> print_cases() {
                 {"", E}})}},
         {"GradesPickedAfterTheRun",
          design_then_pick(),
-         {false, false},
+         CalcMode::None,
          1,
          {kTitle,
           line({{"混凝土强度（KPa）＝", J},
@@ -260,7 +262,7 @@ std::vector<PrintCase> print_cases() {
           kDesignLine3}},
         {"NegativeNumbersHaveNoLeadingBlank",
          negative_design(),
-         {true, false},
+         CalcMode::Design,
          1,
          {kTitle, kDesignLine2,
           line({{"翼缘厚度（m）＝", J},
@@ -311,7 +313,7 @@ TEST(PrintReportFailures, CancelPrintsNothingAndSaysNothing) {
     FakePrinterDialog dialog;
     dialog.answer = FakePrinterDialog::Answer::Cancel;
     RecordingPrinter printer;
-    const PrintOutcome outcome = print_report(designed(), {true, false}, dialog, printer);
+    const PrintOutcome outcome = print_report(designed(), dialog, printer);
     EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Cancelled);
     EXPECT_TRUE(printer.events.empty());
 }
@@ -321,7 +323,7 @@ TEST(PrintReportFailures, CopyCountBeyond16BitsPrintsNothing) {
         FakePrinterDialog dialog;
         dialog.copy_count = copies;
         RecordingPrinter printer;
-        const PrintOutcome outcome = print_report(designed(), {true, false}, dialog, printer);
+        const PrintOutcome outcome = print_report(designed(), dialog, printer);
         EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Failed) << copies;
         EXPECT_EQ(outcome.reason, "份数超出范围");
         EXPECT_TRUE(printer.events.empty()) << copies;
@@ -332,7 +334,7 @@ TEST(PrintReportFailures, LargestCopyCountIsAccepted) {
     FakePrinterDialog dialog;
     dialog.copy_count = 32767;
     RecordingPrinter printer;
-    EXPECT_EQ(print_report(CalcState{}, {}, dialog, printer).kind, PrintOutcome::Kind::Printed);
+    EXPECT_EQ(print_report(CalcState{}, dialog, printer).kind, PrintOutcome::Kind::Printed);
     EXPECT_EQ(printer.events.size(), 32767u * 3 + 1);
 }
 
@@ -340,7 +342,7 @@ TEST(PrintReportFailures, FailingDialogIsReportedAndPrintsNothing) {
     FakePrinterDialog dialog;
     dialog.answer = FakePrinterDialog::Answer::Fail;
     RecordingPrinter printer;
-    const PrintOutcome outcome = print_report(designed(), {true, false}, dialog, printer);
+    const PrintOutcome outcome = print_report(designed(), dialog, printer);
     EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Failed);
     EXPECT_EQ(outcome.reason, "打印对话框出错");
     EXPECT_TRUE(printer.events.empty());
@@ -352,7 +354,7 @@ TEST(PrintReportFailures, FailingPrinterAbortsTheDocumentWithoutEndingIt) {
         dialog.copy_count = 2;
         RecordingPrinter printer;
         printer.fail_after = accepted;
-        const PrintOutcome outcome = print_report(designed(), {true, false}, dialog, printer);
+        const PrintOutcome outcome = print_report(designed(), dialog, printer);
         EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Failed) << accepted;
         EXPECT_EQ(outcome.reason, "打印机没有响应");
         ASSERT_EQ(printer.events.size(), static_cast<std::size_t>(accepted) + 1);
@@ -367,10 +369,10 @@ TEST(PrintReportFailures, NextPrintAfterAFailureStartsAfresh) {
     FakePrinterDialog dialog;
     RecordingPrinter printer;
     printer.fail_after = 2;
-    EXPECT_EQ(print_report(CalcState{}, {}, dialog, printer).kind, PrintOutcome::Kind::Failed);
+    EXPECT_EQ(print_report(CalcState{}, dialog, printer).kind, PrintOutcome::Kind::Failed);
     printer.fail_after.reset();
     printer.events.clear();
-    EXPECT_EQ(print_report(CalcState{}, {}, dialog, printer).kind, PrintOutcome::Kind::Printed);
+    EXPECT_EQ(print_report(CalcState{}, dialog, printer).kind, PrintOutcome::Kind::Printed);
     EXPECT_EQ(printer.events, as_events({kTitle, kEmptyLine2, kEmptyLine3}, 1));
 }
 

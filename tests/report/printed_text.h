@@ -22,6 +22,7 @@ inline CalcState designed() {
     CalcState s;
     select_concrete_grade(s, "25号");
     select_steel_grade(s, "Ⅱ级");
+    s.mode = CalcMode::Design;
     common_quantities(s, SectionInput{0, 0.05, 1.0, 0.15, 0.2, 0.8, 500}, "");
     EXPECT_EQ(reinforcement_design(s), DesignOutcome::Completed);
     return s;
