@@ -37,6 +37,10 @@ constexpr int kBarDiameterCount = 11;
 struct BarCounts {
     std::array<std::optional<double>, kBarDiameterCount - 1> d12_to_d32{};
     std::int16_t d34 = 0;
+
+    friend bool operator==(const BarCounts& a, const BarCounts& b) {
+        return a.d12_to_d32 == b.d12_to_d32 && a.d34 == b.d34;
+    }
 };
 
 // The calculation state that the window keeps for its whole life. Lengths in m, moments in KN.m,
@@ -80,6 +84,74 @@ struct CalcState {
     // a strength typed once does not outlive the text that typed it.
     std::optional<std::int32_t> rg_grade;
 };
+
+// Every field of CalcState in its order, each by its name and its member:
+// f("mode", &CalcState::mode), and so on. The one list of the fields: the scenario runner's
+// state output, the window fuzzer's comparison and the engine tests' comparisons all read it,
+// so that a field added to CalcState cannot be left out of them.
+template <class F> constexpr void for_each_field(F&& f) {
+    f("mode", &CalcState::mode);
+    f("ra", &CalcState::ra);
+    f("rg", &CalcState::rg);
+    f("xi_jg", &CalcState::xi_jg);
+    f("ratio_min", &CalcState::ratio_min);
+    f("ag", &CalcState::ag);
+    f("bc", &CalcState::bc);
+    f("bi", &CalcState::bi);
+    f("hi", &CalcState::hi);
+    f("b", &CalcState::b);
+    f("h", &CalcState::h);
+    f("mj", &CalcState::mj);
+    f("flange_capacity", &CalcState::flange_capacity);
+    f("bar_counts", &CalcState::bar_counts);
+    f("h0", &CalcState::h0);
+    f("a0", &CalcState::a0);
+    f("a0_web", &CalcState::a0_web);
+    f("gamma0", &CalcState::gamma0);
+    f("gamma0_web", &CalcState::gamma0_web);
+    f("ratio", &CalcState::ratio);
+    f("m_flange", &CalcState::m_flange);
+    f("m_web", &CalcState::m_web);
+    f("as_req", &CalcState::as_req);
+    f("ag_flange", &CalcState::ag_flange);
+    f("ag_web", &CalcState::ag_web);
+    f("x", &CalcState::x);
+    f("xi", &CalcState::xi);
+    f("chk_ag_flange", &CalcState::chk_ag_flange);
+    f("chk_ag_web", &CalcState::chk_ag_web);
+    f("chk_ratio_web", &CalcState::chk_ratio_web);
+    f("chk_xi", &CalcState::chk_xi);
+    f("m_ult", &CalcState::m_ult);
+    f("verdict", &CalcState::verdict);
+    f("rg_grade", &CalcState::rg_grade);
+}
+
+constexpr int kCalcStateFieldCount = 34;
+
+constexpr int listed_field_count() {
+    int n = 0;
+    for_each_field([&n](const char*, auto) { ++n; });
+    return n;
+}
+static_assert(listed_field_count() == kCalcStateFieldCount, "a field is missing from the list");
+
+// Compiles only while CalcState has exactly kCalcStateFieldCount fields: a field added to the
+// struct must be added to for_each_field and counted there.
+inline void check_calc_state_field_count(CalcState& s) {
+    [[maybe_unused]] auto& [f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16,
+                            f17, f18, f19, f20, f21, f22, f23, f24, f25, f26, f27, f28, f29, f30,
+                            f31, f32, f33, f34] = s;
+}
+
+// Field by field, through the one list.
+inline bool operator==(const CalcState& a, const CalcState& b) {
+    bool same = true;
+    for_each_field([&](const char*, auto member) { same = same && a.*member == b.*member; });
+    return same;
+}
+inline bool operator!=(const CalcState& a, const CalcState& b) {
+    return !(a == b);
+}
 
 // The seven numbers typed for a section, in box order; ag in cm2 as typed.
 struct SectionInput {

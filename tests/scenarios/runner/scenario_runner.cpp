@@ -25,7 +25,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -94,48 +94,45 @@ void print_event(const PrinterEvent& e) {
     emit_line(out + "]}");
 }
 
-template <class T> std::string json_optional(const std::optional<T>& v) {
-    return v ? json_number(static_cast<double>(*v)) : "null";
+// A field of CalcState as JSON: an unset optional field is null; a steel strength is a whole
+// number while a grade set it, and a double once a typed strength did.
+std::string json_value(CalcMode m) {
+    return m == CalcMode::Design ? "\"Design\"" : m == CalcMode::Check ? "\"Check\"" : "\"None\"";
+}
+std::string json_value(double v) {
+    return json_number(v);
+}
+std::string json_value(const std::string& text) {
+    return json_string(text);
+}
+std::string json_value(const SteelStrength& rg) {
+    return std::holds_alternative<std::int32_t>(rg) ? std::to_string(std::get<std::int32_t>(rg))
+                                                      : json_number(std::get<double>(rg));
+}
+template <class T> std::string json_value(const std::optional<T>& v) {
+    if (!v) {
+        return "null";
+    }
+    if constexpr (std::is_same_v<T, SteelStrength>) {
+        return json_value(*v);
+    } else {
+        return json_number(static_cast<double>(*v));
+    }
+}
+std::string json_value(const BarCounts& counts) {
+    std::string out = "[";
+    for (const auto& c : counts.d12_to_d32) {
+        out += json_value(c) + ',';
+    }
+    return out + std::to_string(counts.d34) + ']';
 }
 
 std::string json_state(const CalcState& s) {
-    const char* mode = s.mode == CalcMode::Design  ? "Design"
-                       : s.mode == CalcMode::Check ? "Check"
-                                                   : "None";
-    std::string rg = "null";
-    if (s.rg) {
-        rg = std::holds_alternative<std::int32_t>(*s.rg)
-                 ? std::to_string(std::get<std::int32_t>(*s.rg))
-                 : json_number(std::get<double>(*s.rg));
-    }
-    std::string counts = "[";
-    for (const auto& c : s.bar_counts.d12_to_d32) {
-        counts += json_optional(c) + ',';
-    }
-    counts += std::to_string(s.bar_counts.d34) + ']';
-
-    std::ostringstream o;
-    o << "{\"mode\":\"" << mode << '"' << ",\"ra\":" << json_optional(s.ra) << ",\"rg\":" << rg
-      << ",\"xi_jg\":" << json_optional(s.xi_jg) << ",\"ratio_min\":" << json_number(s.ratio_min)
-      << ",\"ag\":" << json_optional(s.ag) << ",\"bc\":" << json_optional(s.bc)
-      << ",\"bi\":" << json_optional(s.bi) << ",\"hi\":" << json_optional(s.hi)
-      << ",\"b\":" << json_optional(s.b) << ",\"h\":" << json_optional(s.h)
-      << ",\"mj\":" << json_optional(s.mj)
-      << ",\"flange_capacity\":" << json_number(s.flange_capacity) << ",\"bar_counts\":" << counts
-      << ",\"h0\":" << json_optional(s.h0) << ",\"a0\":" << json_optional(s.a0)
-      << ",\"a0_web\":" << json_optional(s.a0_web) << ",\"gamma0\":" << json_optional(s.gamma0)
-      << ",\"gamma0_web\":" << json_optional(s.gamma0_web) << ",\"ratio\":" << json_number(s.ratio)
-      << ",\"m_flange\":" << json_optional(s.m_flange) << ",\"m_web\":" << json_optional(s.m_web)
-      << ",\"as_req\":" << json_optional(s.as_req)
-      << ",\"ag_flange\":" << json_optional(s.ag_flange)
-      << ",\"ag_web\":" << json_optional(s.ag_web) << ",\"x\":" << json_optional(s.x)
-      << ",\"xi\":" << json_number(s.xi) << ",\"chk_ag_flange\":" << json_optional(s.chk_ag_flange)
-      << ",\"chk_ag_web\":" << json_optional(s.chk_ag_web)
-      << ",\"chk_ratio_web\":" << json_optional(s.chk_ratio_web)
-      << ",\"chk_xi\":" << json_optional(s.chk_xi) << ",\"m_ult\":" << json_number(s.m_ult)
-      << ",\"verdict\":" << json_string(s.verdict) << ",\"rg_grade\":" << json_optional(s.rg_grade)
-      << '}';
-    return o.str();
+    std::string out;
+    for_each_field([&](const char* name, auto member) {
+        out += (out.empty() ? "{\"" : ",\"") + std::string(name) + "\":" + json_value(s.*member);
+    });
+    return out + '}';
 }
 
 // Splits off the first word of `rest` (words are separated by one space).
