@@ -9,7 +9,8 @@ int main(int argc, char* argv[]) {
     setup_program(app);
     ProgramWindow program;
     // Direct, so that no event already queued for the window runs after the exit.
-    QObject::connect(&program.window, &MainForm::exitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&program.window, &MainForm::exitRequested, &app, &QCoreApplication::quit,
+                     Qt::DirectConnection);
     program.window.show();
     return app.exec();
 }

@@ -37,4 +37,9 @@ void common_quantities(CalcState& state, const SectionInput& input, std::string_
     state.flange_capacity = ((((ra * input.bi) * hi) * (h0 - hi / 2.0)) / kGammaC).value();
 }
 
+RunValues run_values(const CalcState& s) {
+    return {value_or_zero(s.ra), value_or_zero(s.rg), value_or_zero(s.ag), value_or_zero(s.bi),
+            value_or_zero(s.hi), value_or_zero(s.b),  value_or_zero(s.mj), value_or_zero(s.h0)};
+}
+
 } // namespace zhuheng

@@ -14,4 +14,11 @@ constexpr double kGammaC = 1.25; // material safety divisor of every capacity fo
 // blanks), selects ratio_min for the strength this run uses, and forms flange_capacity.
 void common_quantities(CalcState& state, const SectionInput& input, std::string_view rg_text);
 
+// The material values, the section and the moment of a run as the formulas of the design and the
+// check read them, after common_quantities; an unset field counts as 0.
+struct RunValues {
+    Checked ra, rg, ag, bi, hi, b, mj, h0;
+};
+RunValues run_values(const CalcState& state);
+
 } // namespace zhuheng

@@ -25,25 +25,13 @@ void select_concrete_grade(CalcState& state, std::string_view text) {
 
 void update_ratio_min(CalcState& state) {
     const double ra = value_or_zero(state.ra);
-    const double rg = value_or_zero(state.rg);
-    // Six independent tests in this order; the bands do not overlap, so at most one holds.
-    if (rg == 240000 && ra >= 28500) {
-        state.ratio_min = 0.25;
-    }
-    if (rg == 240000 && ra <= 11000) {
-        state.ratio_min = 0.15;
-    }
-    if (rg == 240000 && ra >= 14500 && ra <= 23000) {
-        state.ratio_min = 0.2;
-    }
-    if (rg != 240000 && ra >= 28500) {
-        state.ratio_min = 0.2;
-    }
-    if (rg != 240000 && ra <= 11000) {
-        state.ratio_min = 0.1;
-    }
-    if (rg != 240000 && ra >= 14500 && ra <= 23000) {
-        state.ratio_min = 0.15;
+    // The class is decided by the strength itself, exactly: a typed 240 MPa is in the first.
+    const int steel_class = value_or_zero(state.rg) == kRatioMinClassRg ? 0 : 1;
+    // The bands do not overlap, so at most one holds; with none, ratio_min keeps its value.
+    for (std::size_t band = 0; band < kRatioMinBands.size(); ++band) {
+        if (ra >= kRatioMinBands[band].ra_from && ra <= kRatioMinBands[band].ra_to) {
+            state.ratio_min = kRatioMinTable[steel_class][band];
+        }
     }
 }
 

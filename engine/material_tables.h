@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace zhuheng {
@@ -38,6 +39,26 @@ inline constexpr std::array<ConcreteGrade, 7> ConcreteGradeTable{{
     {"50\u53f7", 28500},
     {"60\u53f7", 32500},
 }};
+
+// The concrete bands of the minimum reinforcement ratio, by ra in KPa, bounds included. There
+// is no band between them: strengths strictly between two bands select none.
+struct ConcreteBand {
+    double ra_from;
+    double ra_to;
+};
+inline constexpr std::array<ConcreteBand, 3> kRatioMinBands{{
+    {-std::numeric_limits<double>::infinity(), 11000}, // 15号, 20号
+    {14500, 23000},                                    // 25号, 30号, 40号
+    {28500, std::numeric_limits<double>::infinity()},  // 50号, 60号
+}};
+
+// Minimum reinforcement ratio in %: a row per steel class (rg exactly 240000, any other rg), a
+// column per concrete band.
+inline constexpr std::int32_t kRatioMinClassRg = 240000;
+inline constexpr double kRatioMinTable[2][kRatioMinBands.size()] = {
+    {0.15, 0.2, 0.25}, // rg = 240000
+    {0.1, 0.15, 0.2},  // rg != 240000
+};
 
 // Exact look-ups of a list's text (UTF-8); a text that matches no label changes nothing.
 void select_steel_grade(CalcState& state, std::string_view text);

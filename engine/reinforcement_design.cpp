@@ -9,14 +9,11 @@ namespace zhuheng {
 
 namespace {
 
-// Fields are written step by step, so that a fault leaves the steps before it in the state.
+// Fields are written as their steps are reached, so that a run that ends in re-dimension keeps
+// the intermediates of its path up to the test that stopped it. (The Calculate command discards
+// every field of a run that faults.)
 DesignOutcome first_type(CalcState& s) {
-    const Checked ra = value_or_zero(s.ra);
-    const Checked rg = value_or_zero(s.rg);
-    const Checked bi = value_or_zero(s.bi);
-    const Checked b = value_or_zero(s.b);
-    const Checked mj = value_or_zero(s.mj);
-    const Checked h0 = value_or_zero(s.h0);
+    const auto [ra, rg, ag, bi, hi, b, mj, h0] = run_values(s);
 
     const Checked a0 = (((((kGammaC * mj) / ra) / bi) / h0) / h0);
     s.a0 = a0.value();
@@ -36,13 +33,7 @@ DesignOutcome first_type(CalcState& s) {
 }
 
 DesignOutcome second_type(CalcState& s) {
-    const Checked ra = value_or_zero(s.ra);
-    const Checked rg = value_or_zero(s.rg);
-    const Checked bi = value_or_zero(s.bi);
-    const Checked hi = value_or_zero(s.hi);
-    const Checked b = value_or_zero(s.b);
-    const Checked mj = value_or_zero(s.mj);
-    const Checked h0 = value_or_zero(s.h0);
+    const auto [ra, rg, ag, bi, hi, b, mj, h0] = run_values(s);
 
     const Checked m_flange = ((((bi - b) * ra) * hi) * (h0 - hi / 2.0)) / kGammaC;
     s.m_flange = m_flange.value();

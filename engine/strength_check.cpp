@@ -6,17 +6,10 @@
 namespace zhuheng {
 
 void strength_check(CalcState& s) {
-    const Checked ra = value_or_zero(s.ra);
-    const Checked rg = value_or_zero(s.rg);
-    const Checked ag = value_or_zero(s.ag);
-    const Checked bi = value_or_zero(s.bi);
-    const Checked hi = value_or_zero(s.hi);
-    const Checked b = value_or_zero(s.b);
-    const Checked h0 = value_or_zero(s.h0);
-    const double mj = value_or_zero(s.mj);
+    const auto [ra, rg, ag, bi, hi, b, mj, h0] = run_values(s);
 
     // The type follows from the moment alone, not from the steel force.
-    if (mj <= s.flange_capacity) {
+    if (mj.value() <= s.flange_capacity) {
         const Checked x = ((rg * ag) / ra) / bi;
         s.x = x.value();
         s.m_ult = ((((ra * bi) * x) * (h0 - x / 2.0)) / kGammaC).value();
@@ -38,7 +31,7 @@ void strength_check(CalcState& s) {
     }
 
     const double limit = (Checked(s.m_ult) * kMomentTolerance).value();
-    s.verdict = std::string(mj <= limit ? kVerdictPass : kVerdictFail);
+    s.verdict = std::string(mj.value() <= limit ? kVerdictPass : kVerdictFail);
 
     s.x = floor_to(*s.x, 10000.0);
     s.m_ult = floor_to(s.m_ult, 1000.0);

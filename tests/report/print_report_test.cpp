@@ -8,6 +8,7 @@
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
 #include "fake_printing.h"
+#include "worked_examples.h"
 
 #include <gtest/gtest.h>
 
@@ -36,26 +37,11 @@ std::vector<PrinterEvent> as_events(const std::vector<ReportLine>& lines, int co
     return out;
 }
 
-// Concrete 25号, steel Ⅱ级, the T-section of the design examples, mj = 500: a completed design.
-CalcState designed() {
-    CalcState s;
-    select_concrete_grade(s, "25号");
-    select_steel_grade(s, "Ⅱ级");
-    s.mode = CalcMode::Design;
-    common_quantities(s, SectionInput{0, 0.05, 1.0, 0.15, 0.2, 0.8, 500}, "");
-    EXPECT_EQ(reinforcement_design(s), DesignOutcome::Completed);
-    return s;
-}
+using zhuheng_test::designed;
 
-// Concrete 20号, steel Ⅱ级, 80 cm2 and mj = 3000: a second-type check that fails.
+// 80 cm2 and mj = 3000: a second-type check that fails.
 CalcState checked() {
-    CalcState s;
-    select_concrete_grade(s, "20号");
-    select_steel_grade(s, "Ⅱ级");
-    s.mode = CalcMode::Check;
-    common_quantities(s, SectionInput{80, 0.07, 1.6, 0.12, 0.18, 1.3, 3000}, "");
-    strength_check(s);
-    return s;
+    return zhuheng_test::checked(80, 3000);
 }
 
 const ReportLine kDesignLine2 = line({{"混凝土强度（KPa）＝", J},

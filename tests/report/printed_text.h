@@ -3,10 +3,8 @@
 // copy of the report is made of, and the tools that read a PDF back.
 #pragma once
 
-#include "engine/common_quantities.h"
-#include "engine/material_tables.h"
-#include "engine/reinforcement_design.h"
 #include "report/print_report.h"
+#include "worked_examples.h"
 
 #include <QProcess>
 #include <QString>
@@ -17,16 +15,7 @@
 
 namespace zhuheng {
 
-// The second-type design of a 25号, Ⅱ级 section at 500 KN.m.
-inline CalcState designed() {
-    CalcState s;
-    select_concrete_grade(s, "25号");
-    select_steel_grade(s, "Ⅱ级");
-    s.mode = CalcMode::Design;
-    common_quantities(s, SectionInput{0, 0.05, 1.0, 0.15, 0.2, 0.8, 500}, "");
-    EXPECT_EQ(reinforcement_design(s), DesignOutcome::Completed);
-    return s;
-}
+using zhuheng_test::designed;
 
 // The words of a report as printed: labels joined to their values, split at blanks.
 inline QStringList printed_words(const std::vector<ReportLine>& lines) {

@@ -51,7 +51,7 @@ void MainFormTest::type(const char* name, const QString& text) {
 void MainFormTest::click(const char* name) {
     QWidget* w = widget(name);
     ASSERT_TRUE(w);
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+    click_control(w);
 }
 
 void MainFormTest::pick_by_keys(const char* name, int index) {

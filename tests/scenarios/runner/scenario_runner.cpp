@@ -11,7 +11,6 @@
 #include "ui/program_setup.h"
 #include "widget_description.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -273,21 +272,13 @@ private:
         if (!list) {
             throw ScriptError{name + " is not a list"};
         }
-        const int row =
-            list->findText(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (row < 0) {
+        const QString item = QString::fromStdString(text);
+        if (list->findText(item, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
             throw ScriptError{"no item " + json_string(text) + " in " + name};
         }
-        // Open the list with the mouse, walk to the item with the keys, take it with Enter.
-        QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(list->width() - 6, list->height() / 2));
-        QAbstractItemView* view = list->view();
-        if (!QTest::qWaitForWindowExposed(view->window())) {
+        if (!choose_item(list, item)) {
             throw ScriptError{"the list of " + name + " did not open"};
         }
-        for (int guard = 0; view->currentIndex().row() != row && guard < 100; ++guard) {
-            QTest::keyClick(view, view->currentIndex().row() < row ? Qt::Key_Down : Qt::Key_Up);
-        }
-        QTest::keyClick(view, Qt::Key_Return);
     }
 
     void type(const std::string& name, const std::string& text) {
@@ -306,8 +297,7 @@ private:
         if (std::find(std::begin(clickable), std::end(clickable), name) == std::end(clickable)) {
             throw ScriptError{"cannot click " + name};
         }
-        QWidget* w = control(name);
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+        click_control(control(name));
     }
 
     void show(const std::string& name) {
