@@ -78,6 +78,9 @@ struct CalcState {
     std::optional<double> chk_ratio_web;
     std::optional<double> chk_xi;
     double m_ult = 0.0;
+    // 1.05 times m_ult before flooring: the limit the verdict compares mj with (KN.m). Kept so
+    // that the printed working shows the number the verdict was formed from.
+    double m_limit = 0.0;
     std::string verdict;
 
     // Strength of the steel grade picked last. A run whose strength box is empty uses it, so that
@@ -122,11 +125,12 @@ template <class F> constexpr void for_each_field(F&& f) {
     f("chk_ratio_web", &CalcState::chk_ratio_web);
     f("chk_xi", &CalcState::chk_xi);
     f("m_ult", &CalcState::m_ult);
+    f("m_limit", &CalcState::m_limit);
     f("verdict", &CalcState::verdict);
     f("rg_grade", &CalcState::rg_grade);
 }
 
-constexpr int kCalcStateFieldCount = 34;
+constexpr int kCalcStateFieldCount = 35;
 
 constexpr int listed_field_count() {
     int n = 0;
@@ -140,7 +144,7 @@ static_assert(listed_field_count() == kCalcStateFieldCount, "a field is missing 
 inline void check_calc_state_field_count(CalcState& s) {
     [[maybe_unused]] auto& [f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16,
                             f17, f18, f19, f20, f21, f22, f23, f24, f25, f26, f27, f28, f29, f30,
-                            f31, f32, f33, f34] = s;
+                            f31, f32, f33, f34, f35] = s;
 }
 
 // Field by field, through the one list.

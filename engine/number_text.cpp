@@ -5,22 +5,26 @@
 
 namespace zhuheng {
 
-std::string number_text(double value) {
+std::string significant_text(double value, int digits) {
     if (value == 0.0) {
-        return " 0"; // also for negative zero
+        return "0"; // also for negative zero
     }
     char buffer[40];
-    buffer[0] = ' ';
-    // to_chars in the general form with precision 15 is %.15g in the "C" locale.
+    // to_chars in the general form with a precision is %.*g in the "C" locale.
     const auto result =
-        std::to_chars(buffer + 1, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    std::string text(value < 0 ? buffer + 1 : buffer, result.ptr);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    std::string text(buffer, result.ptr);
     for (char& c : text) {
         if (c == 'e') {
             c = 'E';
         }
     }
     return text;
+}
+
+std::string number_text(double value) {
+    const std::string digits = significant_text(value, 15);
+    return value < 0 ? digits : ' ' + digits;
 }
 
 std::string printed_number_text(double value) {

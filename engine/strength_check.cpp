@@ -30,8 +30,8 @@ void strength_check(CalcState& s) {
         s.m_ult = (m_web + m_flange).value();
     }
 
-    const double limit = (Checked(s.m_ult) * kMomentTolerance).value();
-    s.verdict = std::string(mj.value() <= limit ? kVerdictPass : kVerdictFail);
+    s.m_limit = (Checked(s.m_ult) * kMomentTolerance).value();
+    s.verdict = std::string(mj.value() <= s.m_limit ? kVerdictPass : kVerdictFail);
 
     s.x = floor_to(*s.x, 10000.0);
     s.m_ult = floor_to(s.m_ult, 1000.0);

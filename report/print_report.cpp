@@ -70,7 +70,8 @@ std::vector<ReportLine> report_copy(const CalcState& s) {
     return lines;
 }
 
-PrintOutcome print_report(const CalcState& state, PrinterDialog& dialog, ReportPrinter& printer) {
+PrintOutcome print_report(const CalcState& state, bool completed, PrinterDialog& dialog,
+                          ReportPrinter& printer) {
     dialog.set_cancel_error(true);
     try {
         dialog.show_printer();
@@ -85,9 +86,14 @@ PrintOutcome print_report(const CalcState& state, PrinterDialog& dialog, ReportP
     }
     try {
         const std::vector<ReportLine> lines = report_copy(state);
+        const std::optional<Working> working =
+            completed && dialog.working() ? std::optional(run_working(state)) : std::nullopt;
         for (long copy = 1; copy <= copies; ++copy) {
             for (const ReportLine& line : lines) {
                 printer.print_line(line);
+            }
+            if (working) {
+                printer.print_working(*working);
             }
         }
         printer.end_document();

@@ -20,7 +20,10 @@ struct PrintOutcome {
 
 // The print command: the printer dialog, then every copy in one document and one end of
 // document. Cancel ends it silently; any other failure aborts the document begun and is
-// reported as Failed, never as printed. CalcState is only read.
-PrintOutcome print_report(const CalcState& state, PrinterDialog& dialog, ReportPrinter& printer);
+// reported as Failed, never as printed. CalcState is only read. `completed` says that the state
+// is the one a completed run left: only then does each copy carry the run's working when the
+// dialog asks for it.
+PrintOutcome print_report(const CalcState& state, bool completed, PrinterDialog& dialog,
+                          ReportPrinter& printer);
 
 } // namespace zhuheng

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/qt_printing.h"
 
+#include <QCheckBox>
 #include <QDir>
-#include <QFontMetricsF>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPdfWriter>
@@ -10,9 +10,9 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QVBoxLayout>
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
 using zhuheng::PrintError;
@@ -52,6 +52,9 @@ QString write_failure(int error, const QSaveFile& file) {
     }
 }
 
+// The PDF's creator and a print job's: the program and its version.
+const QString kCreator = QStringLiteral("筑衡 " ZHUHENG_VERSION);
+
 } // namespace
 
 PrinterSource::PrinterSource() = default;
@@ -75,10 +78,19 @@ void QtPrinterDialog::show_printer() {
     QPrinter& printer = source_.printer();
     printer.setCopyCount(1);
     // The file name the dialog offers for a PDF and the job's title in a print queue.
-    printer.setDocName(QStringLiteral("筑衡计算书"));
+    printer.setDocName(kDocumentTitle);
     QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    // The dialog takes the tab and deletes it with itself.
+    auto* tab = new QWidget;
+    tab->setWindowTitle(QStringLiteral("计算书"));
+    auto* working = new QCheckBox(QStringLiteral("附计算过程及截面图"), tab);
+    working->setChecked(working_);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(working);
+    layout->addStretch();
+    dialog.setOptionTabs({tab});
     if (dialog.exec() != QDialog::Accepted) {
         if (cancel_error_) {
             throw zhuheng::PrintCancelled();
@@ -89,6 +101,7 @@ void QtPrinterDialog::show_printer() {
     // again by the driver or CUPS. A page range or page set chosen in the dialog has no effect
     // either: every page of every copy comes out.
     copies_ = printer.copyCount();
+    working_ = working->isChecked();
     printer.setCopyCount(1);
     printer.setCollateCopies(false);
     printer.setPrintRange(QPrinter::AllPages);
@@ -96,58 +109,38 @@ void QtPrinterDialog::show_printer() {
     drop_page_choices(printer);
 }
 
-std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, double column,
-                                         const std::function<double(const QString&)>& width,
-                                         double page_width) {
-    const double zone = column * QtReportPrinter::kZoneColumns;
-    const double start = column * (line.indent - 1);
-    std::vector<ItemPosition> positions;
-    double x = start;
-    int row = 0;
-    for (const zhuheng::PrintItem& item : line.items) {
-        const double w = width(QString::fromStdString(item.text));
-        if (x > start && x + w > page_width) {
-            ++row;
-            x = start;
-        }
-        positions.push_back({x, row});
-        x += w;
-        if (item.separator == PrintSeparator::Zone) {
-            // An item that ran past a zone's start pushes the next one to the zone after.
-            x = (std::floor(x / zone) + 1) * zone;
-        }
-    }
-    return positions;
+void QtReportPrinter::print_line(const zhuheng::ReportLine& line) {
+    blocks_.emplace_back(line);
 }
 
-void QtReportPrinter::print_line(const zhuheng::ReportLine& line) {
-    lines_.push_back(line);
+void QtReportPrinter::print_working(const zhuheng::Working& working) {
+    blocks_.emplace_back(working);
 }
 
 void QtReportPrinter::abort_document() {
-    lines_.clear();
+    blocks_.clear();
     source_.printer().abort();
 }
 
 void QtReportPrinter::end_document() {
-    if (lines_.empty()) {
+    if (blocks_.empty()) {
         return; // nothing was printed: no document
     }
-    const std::vector<zhuheng::ReportLine> lines = std::move(lines_);
-    lines_.clear();
+    const std::vector<ReportBlock> blocks = std::move(blocks_);
+    blocks_.clear();
     QPrinter& printer = source_.printer();
+    printer.setPageLayout(report_page_layout(printer.pageLayout()));
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        write_pdf(printer, lines);
+        write_pdf(printer, blocks);
     } else {
-        print(printer, lines);
+        print(printer, blocks);
     }
 }
 
 
 // The file is written aside and put in place only when the whole document has been written, so
 // that a full disk or any other write error leaves neither a half file nor a damaged earlier one.
-void QtReportPrinter::write_pdf(const QPrinter& printer,
-                                const std::vector<zhuheng::ReportLine>& lines) {
+void QtReportPrinter::write_pdf(const QPrinter& printer, const std::vector<ReportBlock>& blocks) {
     QSaveFile file(printer.outputFileName());
     if (!file.open(QIODevice::WriteOnly)) {
         throw PrintError("无法打开打印机");
@@ -155,13 +148,13 @@ void QtReportPrinter::write_pdf(const QPrinter& printer,
     QPdfWriter writer(&file);
     writer.setResolution(printer.resolution());
     writer.setPageLayout(printer.pageLayout());
-    writer.setTitle(printer.docName());
-    writer.setCreator(printer.creator());
+    writer.setTitle(kDocumentTitle);
+    writer.setCreator(kCreator);
     QPainter painter;
     if (!painter.begin(&writer)) {
         throw PrintError("无法打开打印机");
     }
-    paint(painter, writer, lines); // a PrintError leaves the file uncommitted: it is dropped
+    paint_report(painter, writer, blocks); // a PrintError leaves the file uncommitted: dropped
     const bool ended = painter.end();
     // QSaveFile::commit() does not see a failure of its own final flush and would put the
     // truncated file in place (Qt 6.4): the flush is made and checked here first.
@@ -176,13 +169,15 @@ void QtReportPrinter::write_pdf(const QPrinter& printer,
     }
 }
 
-void QtReportPrinter::print(QPrinter& printer, const std::vector<zhuheng::ReportLine>& lines) {
+void QtReportPrinter::print(QPrinter& printer, const std::vector<ReportBlock>& blocks) {
+    printer.setDocName(kDocumentTitle);
+    printer.setCreator(kCreator);
     QPainter painter;
     if (!painter.begin(&printer)) {
         throw PrintError("无法打开打印机");
     }
     try {
-        paint(painter, printer, lines);
+        paint_report(painter, printer, blocks);
     } catch (const PrintError&) {
         // Qt cannot take back a job it has begun on a system printer (its print engines do not
         // support abort), so the pages painted so far may still come out there.
@@ -192,38 +187,5 @@ void QtReportPrinter::print(QPrinter& printer, const std::vector<zhuheng::Report
     }
     if (!painter.end()) {
         throw PrintError("无法完成打印文档");
-    }
-}
-
-void QtReportPrinter::paint(QPainter& painter, QPagedPaintDevice& device,
-                            const std::vector<zhuheng::ReportLine>& lines) {
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const double column = metrics.averageCharWidth();
-    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
-    const double line_height = metrics.lineSpacing();
-    const double page_height = painter.device()->height();
-
-    const double page_width = painter.device()->width();
-    double y = 0;
-    for (const zhuheng::ReportLine& line : lines) {
-        const std::vector<ItemPosition> at = item_positions(line, column, width, page_width);
-        int row = -1;
-        for (std::size_t i = 0; i < line.items.size(); ++i) {
-            if (at[i].row != row) {
-                if (row >= 0) {
-                    y += line_height;
-                }
-                row = at[i].row;
-                if (y + line_height > page_height && y > 0) {
-                    if (!device.newPage()) {
-                        throw PrintError("打印机无法开始新的一页");
-                    }
-                    y = 0;
-                }
-            }
-            painter.drawText(QPointF(at[i].x, y + metrics.ascent()),
-                             QString::fromStdString(line.items[i].text));
-        }
-        y += line_height;
     }
 }

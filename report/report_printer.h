@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "report/working.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -50,6 +52,8 @@ public:
     virtual void show_printer() = 0;
     // The copy count chosen, read after show_printer has returned.
     virtual long copies() const = 0;
+    // Whether the working of the run is asked for with each copy, read after show_printer.
+    virtual bool working() const = 0;
 };
 
 // The current printer. A document begins with the first line printed after the last end.
@@ -57,6 +61,8 @@ class ReportPrinter {
 public:
     virtual ~ReportPrinter() = default;
     virtual void print_line(const ReportLine& line) = 0;
+    // The working of the run after a copy's lines, starting on a page of its own.
+    virtual void print_working(const Working& working) = 0;
     virtual void end_document() = 0;
     // Drops the document begun, so that nothing of it comes out.
     virtual void abort_document() = 0;

@@ -100,7 +100,8 @@ void MainForm::on_cmdrun_clicked() {
 // state prints as it stands, in the mode chosen.
 void MainForm::on_cmdprint_clicked() {
     const CalcState& printed = last_run_ ? *last_run_ : state_;
-    const PrintOutcome outcome = print_report(printed, printer_dialog_, printer_);
+    const PrintOutcome outcome =
+        print_report(printed, last_run_.has_value(), printer_dialog_, printer_);
     if (outcome.kind == PrintOutcome::Kind::Failed) {
         messages_.show_message(MessageIcon::Warning, QStringLiteral("打印失败：") +
                                                          QString::fromStdString(outcome.reason));

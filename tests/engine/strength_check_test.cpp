@@ -71,6 +71,8 @@ TEST(StrengthCheck, WorkedExampleSecondTypeIntermediates) {
          1e-6},
         {"m_flange", *s.m_flange, ((340000.0 * ag_flange) * (h0 - 0.12 / 2.0)) / 1.25, 1754.4384,
          1e-9},
+        // The verdict's limit, from the unfloored m_ult.
+        {"m_limit", s.m_limit, (*s.m_web + *s.m_flange) * 1.05, 2564.159, 1e-3},
     });
 }
 

@@ -4,7 +4,7 @@
 // After every step: no NaN or infinity in CalcState, a result box changes only in a run that
 // completed, and every input box still holds exactly what was typed into it. What prints is
 // always the report of the last completed run, or of the state as it stands before any run has
-// completed.
+// completed, and the working it carries is that run's.
 #include "engine/calc_state.h"
 #include "engine/number_text.h"
 #include "fake_printing.h"
@@ -189,6 +189,7 @@ private:
         } else {
             printer_.fail_after.reset();
         }
+        dialog_.with_working = in_.ConsumeBool();
         const CalcState before = form_.state();
         const std::size_t events_before = printer_.events.size();
         click("cmdprint");
@@ -207,13 +208,17 @@ private:
     }
 
     // The lines of a whole document: every copy is the report of the last completed run, in the
-    // mode of that run; before any, of the state as it stands, in the mode chosen.
+    // mode of that run, with its working when the dialog asked for it; before any, the report of
+    // the state as it stands, in the mode chosen, without working.
     void check_printed(std::size_t first_event) {
         const std::vector<ReportLine> copy = report_copy(last_run_ ? *last_run_ : form_.state());
         std::vector<PrinterEvent> expected;
         for (long c = 0; c < dialog_.copy_count; ++c) {
             for (const ReportLine& line : copy) {
                 expected.push_back({PrinterEvent::Kind::Line, line});
+            }
+            if (last_run_ && dialog_.with_working) {
+                expected.push_back({PrinterEvent::Kind::Working, {}, run_working(*last_run_)});
             }
         }
         expected.push_back({PrinterEvent::Kind::EndDocument, {}});

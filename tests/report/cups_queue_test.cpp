@@ -297,7 +297,7 @@ TEST(CupsQueue, EveryPageOfEveryCopyComesOutOnceWhateverPagesWereChosen) {
         }
         bool answered = false;
         answer_dialog(c, answered);
-        const PrintOutcome outcome = print_report(state, dialog, printer);
+        const PrintOutcome outcome = print_report(state, true, dialog, printer);
         ASSERT_TRUE(answered);
         ASSERT_EQ(outcome.kind, PrintOutcome::Kind::Printed) << outcome.reason;
         EXPECT_EQ(dialog.copies(), c.copies);

@@ -8,9 +8,13 @@
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
 #include "fake_printing.h"
+#include "report/working.h"
 #include "worked_examples.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
 
 using namespace zhuheng;
 
@@ -111,7 +115,7 @@ TEST_P(PrintReport, PrintsEveryCopyInOneDocument) {
     RecordingPrinter printer;
     CalcState state = c.state;
     state.mode = c.mode;
-    const PrintOutcome outcome = print_report(state, dialog, printer);
+    const PrintOutcome outcome = print_report(state, false, dialog, printer);
     EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Printed);
     EXPECT_TRUE(dialog.cancel_error);
     EXPECT_EQ(dialog.times_shown, 1);
@@ -295,11 +299,166 @@ INSTANTIATE_TEST_SUITE_P(Cases, PrintReport, ::testing::ValuesIn(print_cases()),
                              return std::string(info.param.name);
                          });
 
+// The working of each worked example: the lines given here stand, whole and in this order,
+// among the working's lines, with the values the worked examples give; then the drawn section.
+struct WorkingCase {
+    const char* name;
+    CalcState (*state)();
+    std::vector<std::string> lines;
+    std::optional<SectionFigure> figure;
+};
+
+void PrintTo(const WorkingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RunWorking : public ::testing::TestWithParam<WorkingCase> {};
+
+TEST_P(RunWorking, ShowsEachFormulaWithTheStoredValues) {
+    const WorkingCase& c = GetParam();
+    const Working working = run_working(c.state());
+    auto at = working.lines.begin();
+    for (const std::string& expected : c.lines) {
+        at = std::find(at, working.lines.end(), expected);
+        ASSERT_NE(at, working.lines.end()) << "missing, or out of order: " << expected;
+    }
+    EXPECT_EQ(working.figure, c.figure);
+}
+
+CalcState design_first_type() {
+    return zhuheng_test::designed(500);
+}
+CalcState design_second_type() {
+    return zhuheng_test::designed(1300);
+}
+CalcState check_first_type() {
+    return zhuheng_test::checked(50, 1500);
+}
+CalcState check_second_type_passes() {
+    return zhuheng_test::checked(80, 2500);
+}
+// A flange thicker than the beam is high: the check still completes in the first type.
+CalcState check_flange_thicker_than_the_beam() {
+    using namespace zhuheng_test;
+    CalcState s = prepared(kConcrete20, kSteelII,
+                           with(check_example_section(50, 1500), &SectionInput::hi, 1.5));
+    s.mode = CalcMode::Check;
+    strength_check(s);
+    return s;
+}
+
+const WorkingCase kWorkingCases[] = {
+    {"DesignFirstType",
+     design_first_type,
+     {"    K = Ra·b'i·h'i·(h0 − h'i/2)/γc = 14500 × 1 × 0.15 × (0.75 − 0.15/2)/1.25 = 1174.5 KN.m",
+      "    Mj = 500 KN.m ≤ K = 1174.5 KN.m，属第一类T形截面",
+      "    A0 = γc·Mj/(Ra·b'i·h0²) = 1.25 × 500/(14500 × 1 × 0.75²) = 0.07662835（1 − 2A0 ≥ 0）",
+      "    γ0 = (1 + √(1 − 2A0))/2 = 0.9600933",
+      "    As = γc·Mj/(Rg·γ0·h0) = 1.25 × 500/(340000 × 0.9600933 × 0.75) = 25.528 cm²",
+      "    ρ = As/(b·h0) = 1.701 %", "    x = As·Rg/(Ra·b'i) = 0.0598 m",
+      "    提示：x = 0.0598 m ≤ h'i = 0.15 m，受压区在翼缘内（第一类截面不作此项验算）",
+      "    D12：a₁ = 1.131 cm²，n = 23；D14：a₁ = 1.539 cm²，n = 17；D16：a₁ = 2.011 cm²，n = 13",
+      "    D32：a₁ = 8.042 cm²，n = 4；D34：a₁ = 9.079 cm²，n = 3"},
+     SectionFigure{1, 0.15, 0.2, 0.8, 0.05, 0.0598, false, "As"}},
+    {"DesignSecondType",
+     design_second_type,
+     {"    M翼 = (b'i − b)·Ra·h'i·(h0 − h'i/2)/γc = (1 − 0.2) × 14500 × 0.15 × (0.75 − 0.15/2)/1.25 "
+      "= 939.6 KN.m",
+      "    M肋 = Mj − M翼 = 1300 − 939.6 = 360.4 KN.m",
+      "    A0 = γc·M肋/(Ra·b·h0²) = 1.25 × 360.4/(14500 × 0.2 × 0.75²) = 0.2761686（1 − 2A0 ≥ 0）",
+      "    γ0 = (1 + √(1 − 2A0))/2 = 0.8345381", "    ξ = 1 − √(1 − 2A0) = 0.3309239 ≤ ξjg = 0.55",
+      "    As翼 = (b'i − b)·Ra·h'i/Rg = (1 − 0.2) × 14500 × 0.15/340000 = 0.005117647 m²",
+      "    As肋 = γc·M肋/(Rg·γ0·h0) = 1.25 × 360.4/(340000 × 0.8345381 × 0.75) = 0.00211694 m²",
+      "    x = As肋·Rg/(Ra·b) = 0.2481 m", "    ρ = (As翼 + As肋)/(b·h0) = 4.823 % ≥ ρmin = 0.15 %",
+      "    As = As翼 + As肋 = 72.345 cm²",
+      "    D12：a₁ = 1.131 cm²，n = 64；D14：a₁ = 1.539 cm²，n = 47；D16：a₁ = 2.011 cm²，n = 36"},
+     SectionFigure{1, 0.15, 0.2, 0.8, 0.05, 0.2481, true, "As"}},
+    {"DesignAtTheMinimumRatio",
+     zhuheng_test::designed_at_minimum_ratio,
+     {"    钢筋 Ⅰ级：Rg = 240000 KPa，ξjg = 0.65",
+      "    最小配筋率 ρmin = 0.15 %，材料安全系数 γc = 1.25",
+      "    A0 = γc·M肋/(Ra·b·h0²) = 1.25 × 40/(8500 × 0.5 × 1²) = 0.01176471（1 − 2A0 ≥ 0）",
+      "    ξ = 1 − √(1 − 2A0) = 0.01183474 ≤ ξjg = 0.65",
+      "    As肋 = γc·M肋/(Rg·γ0·h0) = 1.25 × 40/(240000 × 0.9940826 × 1) = 0.0002095735 m²",
+      "    ρ = (As翼 + As肋)/(b·h0) = 0.041 % < ρmin = 0.15 %",
+      "    As = ρmin·b·h0 = 0.15 % × 0.5 × 1 = 7.5 cm²（按最小配筋率）",
+      "    D12：a₁ = 1.131 cm²，n = 7；D14：a₁ = 1.539 cm²，n = 5；D16：a₁ = 2.011 cm²，n = 4"},
+     SectionFigure{0.5, 0.01, 0.5, 1.05, 0.05, 0.0118, true, "As"}},
+    {"CheckFirstType",
+     check_first_type,
+     {"    Ag = 0.005 m²",
+      "    K = Ra·b'i·h'i·(h0 − h'i/2)/γc = 11000 × 1.6 × 0.12 × (1.23 − 0.12/2)/1.25 = 1976.832 "
+      "KN.m",
+      "    Mj = 1500 KN.m ≤ K = 1976.832 KN.m，属第一类T形截面",
+      "    x = Rg·Ag/(Ra·b'i) = 340000 × 0.005/(11000 × 1.6) = 0.0965 m",
+      "    提示：x = 0.0965 m ≤ h'i = 0.12 m，受压区在翼缘内（第一类截面不作此项验算）",
+      "    Mu = Ra·b'i·x·(h0 − x/2)/γc = 1607.118 KN.m", "    1.05·Mu = 1687.474 KN.m（由取整前的 Mu）",
+      "    Mj = 1500 KN.m ≤ 1.05·Mu，结果：通过验算"},
+     SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0.0965, false, "Ag"}},
+    {"CheckSecondTypePasses",
+     check_second_type_passes,
+     {"    Ag翼 = Ra·(b'i − b)·h'i/Rg = 11000 × (1.6 − 0.18) × 0.12/340000 = 0.005512941 m²",
+      "    Ag肋 = Ag − Ag翼 = 0.008 − 0.005512941 = 0.002487059 m²",
+      "    ρ肋 = Ag肋/(b·h0) = 0.01123333", "    ξ = ρ肋·Rg/Ra = 0.347212",
+      "    提示：ξ = 0.347212 ≤ ξjg = 0.55（强度复核不作此项验算，结果只由弯矩决定）",
+      "    x = Rg·Ag肋/(Ra·b) = 0.427 m", "    M肋 = Rg·Ag肋·(1 − 0.5ξ)·h0/γc = 687.618 KN.m",
+      "    M翼 = Rg·Ag翼·(h0 − h'i/2)/γc = 1754.438 KN.m", "    Mu = M肋 + M翼 = 2442.056 KN.m",
+      "    1.05·Mu = 2564.159 KN.m（由取整前的 Mu）", "    Mj = 2500 KN.m ≤ 1.05·Mu，结果：通过验算"},
+     SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0.427, true, "Ag"}},
+    {"CheckSecondTypeFails",
+     [] { return zhuheng_test::checked(80, 3000); },
+     {"    Mj = 3000 KN.m > K = 1976.832 KN.m，属第二类T形截面",
+      "    Mj = 3000 KN.m > 1.05·Mu，结果：未通过"},
+     SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0.427, true, "Ag"}},
+    {"SectionThatCannotBeDrawn",
+     check_flange_thicker_than_the_beam,
+     {"    提示：x = 0.0965 m ≤ h'i = 1.5 m，受压区在翼缘内（第一类截面不作此项验算）",
+      "截面图从略：翼缘厚度大于梁体高度。"},
+     std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(WorkedExamples, RunWorking, ::testing::ValuesIn(kWorkingCases),
+                         [](const ::testing::TestParamInfo<WorkingCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Each copy carries the working of the run after its lines, only when the dialog asks for it and
+// the state is one a completed run left.
+TEST(PrintReportWorking, FollowsEachCopyOfACompletedRunWhenAskedFor) {
+    struct Row {
+        const char* name;
+        bool asked;
+        bool completed;
+    };
+    for (const Row& row : {Row{"asked_after_a_run", true, true}, Row{"not_asked", false, true},
+                           Row{"before_any_run", true, false}}) {
+        SCOPED_TRACE(row.name);
+        FakePrinterDialog dialog;
+        dialog.copy_count = 2;
+        dialog.with_working = row.asked;
+        RecordingPrinter printer;
+        const CalcState state = design_second_type();
+        ASSERT_EQ(print_report(state, row.completed, dialog, printer).kind,
+                  PrintOutcome::Kind::Printed);
+        std::vector<PrinterEvent> expected;
+        for (int copy = 0; copy < 2; ++copy) {
+            for (const ReportLine& l : report_copy(state)) {
+                expected.push_back({PrinterEvent::Kind::Line, l});
+            }
+            if (row.asked && row.completed) {
+                expected.push_back({PrinterEvent::Kind::Working, {}, run_working(state)});
+            }
+        }
+        expected.push_back({PrinterEvent::Kind::EndDocument, {}});
+        EXPECT_EQ(printer.events, expected);
+    }
+}
+
 TEST(PrintReportFailures, CancelPrintsNothingAndSaysNothing) {
     FakePrinterDialog dialog;
     dialog.answer = FakePrinterDialog::Answer::Cancel;
     RecordingPrinter printer;
-    const PrintOutcome outcome = print_report(designed(), dialog, printer);
+    const PrintOutcome outcome = print_report(designed(), true, dialog, printer);
     EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Cancelled);
     EXPECT_TRUE(printer.events.empty());
 }
@@ -309,7 +468,7 @@ TEST(PrintReportFailures, CopyCountBeyond16BitsPrintsNothing) {
         FakePrinterDialog dialog;
         dialog.copy_count = copies;
         RecordingPrinter printer;
-        const PrintOutcome outcome = print_report(designed(), dialog, printer);
+        const PrintOutcome outcome = print_report(designed(), true, dialog, printer);
         EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Failed) << copies;
         EXPECT_EQ(outcome.reason, "份数超出范围");
         EXPECT_TRUE(printer.events.empty()) << copies;
@@ -320,7 +479,7 @@ TEST(PrintReportFailures, LargestCopyCountIsAccepted) {
     FakePrinterDialog dialog;
     dialog.copy_count = 32767;
     RecordingPrinter printer;
-    EXPECT_EQ(print_report(CalcState{}, dialog, printer).kind, PrintOutcome::Kind::Printed);
+    EXPECT_EQ(print_report(CalcState{}, false, dialog, printer).kind, PrintOutcome::Kind::Printed);
     EXPECT_EQ(printer.events.size(), 32767u * 3 + 1);
 }
 
@@ -328,7 +487,7 @@ TEST(PrintReportFailures, FailingDialogIsReportedAndPrintsNothing) {
     FakePrinterDialog dialog;
     dialog.answer = FakePrinterDialog::Answer::Fail;
     RecordingPrinter printer;
-    const PrintOutcome outcome = print_report(designed(), dialog, printer);
+    const PrintOutcome outcome = print_report(designed(), true, dialog, printer);
     EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Failed);
     EXPECT_EQ(outcome.reason, "打印对话框出错");
     EXPECT_TRUE(printer.events.empty());
@@ -340,7 +499,7 @@ TEST(PrintReportFailures, FailingPrinterAbortsTheDocumentWithoutEndingIt) {
         dialog.copy_count = 2;
         RecordingPrinter printer;
         printer.fail_after = accepted;
-        const PrintOutcome outcome = print_report(designed(), dialog, printer);
+        const PrintOutcome outcome = print_report(designed(), true, dialog, printer);
         EXPECT_EQ(outcome.kind, PrintOutcome::Kind::Failed) << accepted;
         EXPECT_EQ(outcome.reason, "打印机没有响应");
         ASSERT_EQ(printer.events.size(), static_cast<std::size_t>(accepted) + 1);
@@ -355,10 +514,10 @@ TEST(PrintReportFailures, NextPrintAfterAFailureStartsAfresh) {
     FakePrinterDialog dialog;
     RecordingPrinter printer;
     printer.fail_after = 2;
-    EXPECT_EQ(print_report(CalcState{}, dialog, printer).kind, PrintOutcome::Kind::Failed);
+    EXPECT_EQ(print_report(CalcState{}, false, dialog, printer).kind, PrintOutcome::Kind::Failed);
     printer.fail_after.reset();
     printer.events.clear();
-    EXPECT_EQ(print_report(CalcState{}, dialog, printer).kind, PrintOutcome::Kind::Printed);
+    EXPECT_EQ(print_report(CalcState{}, false, dialog, printer).kind, PrintOutcome::Kind::Printed);
     EXPECT_EQ(printer.events, as_events({kTitle, kEmptyLine2, kEmptyLine3}, 1));
 }
 

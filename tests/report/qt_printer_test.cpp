@@ -13,6 +13,7 @@
 #include "ui/message_boxes.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QPrintDialog>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -29,6 +31,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <set>
 
 #include <sys/resource.h>
 
@@ -57,7 +60,7 @@ class ZoneLayout : public ::testing::TestWithParam<LayoutCase> {};
 TEST_P(ZoneLayout, ItemPositions) {
     const LayoutCase& c = GetParam();
     const auto width = [](const QString& text) { return 10.0 * text.size(); };
-    const std::vector<ItemPosition> at = item_positions(c.line, 10.0, width, 600.0);
+    const std::vector<ItemPosition> at = item_positions(c.line, {10.0, 140.0, 600.0}, width);
     ASSERT_EQ(at.size(), c.positions.size());
     for (std::size_t i = 0; i < at.size(); ++i) {
         EXPECT_EQ(at[i].x, c.positions[i].x) << "item " << i;
@@ -82,6 +85,9 @@ const LayoutCase kLayoutCases[] = {
     {"ItemPastTheRightEdgeWrapsToTheIndent",
      {5, {{"ab", Z}, {"cd", Z}, {"ef", Z}, {"gh", Z}, {"ijklmn", J}, {"op", E}}},
      {{40, 0}, {140, 0}, {280, 0}, {420, 0}, {40, 1}, {100, 1}}},
+    {"ValueNeverWrapsAwayFromItsLabel",
+     {5, {{"ab", Z}, {"cd", Z}, {"ef", Z}, {"ghijklmn", J}, {"opqrstuvwxyz", E}}},
+     {{40, 0}, {140, 0}, {280, 0}, {40, 1}, {120, 1}}},
     {"FirstItemWiderThanThePageStaysOnItsRow",
      {5, {{std::string(70, 'a'), Z}, {"b", E}}},
      {{40, 0}, {40, 1}}},
@@ -233,6 +239,174 @@ TEST_F(PdfReport, PrinterThatCannotOpenFails) {
     }
 }
 
+// A word of a PDF page as pdftotext -bbox reads it, in points from the page's top-left corner.
+struct Word {
+    QString text;
+    QRectF box;
+};
+
+struct PdfPage {
+    QSizeF size;
+    QString title, creator;
+    std::vector<Word> words;
+};
+
+PdfPage read_page(const QString& pdf, int page) {
+    const QString html = tool_output(QStringLiteral(PDFTOTEXT),
+                                     {QStringLiteral("-bbox"), QStringLiteral("-f"),
+                                      QString::number(page), QStringLiteral("-l"),
+                                      QString::number(page), pdf, QStringLiteral("-")});
+    PdfPage out;
+    const QRegularExpression size(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)")re"));
+    const auto m = size.match(html);
+    EXPECT_TRUE(m.hasMatch()) << html.toStdString();
+    out.size = QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
+    out.title = QRegularExpression(QStringLiteral("<title>(.*)</title>")).match(html).captured(1);
+    out.creator = QRegularExpression(QStringLiteral(R"re(<meta name="Creator" content="([^"]*)")re"))
+                      .match(html)
+                      .captured(1);
+    const QRegularExpression word(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto w = it.next();
+        out.words.push_back({w.captured(5), QRectF(QPointF(w.captured(1).toDouble(),
+                                                           w.captured(2).toDouble()),
+                                                   QPointF(w.captured(3).toDouble(),
+                                                           w.captured(4).toDouble()))});
+    }
+    return out;
+}
+
+// One copy of the second-type design on A4 under the default printer settings: 20 mm margins,
+// type of 10.5 points, every value on its label's row right after it, the pairs of every line
+// in the same columns, nothing overlapping; the PDF titled and signed by the program.
+TEST_F(PdfReport, SheetIsSetOutWithinTheMarginsInAlignedColumns) {
+    const CalcState state = designed(1300);
+    QtReportPrinter report(source);
+    for (const ReportLine& l : report_copy(state)) {
+        report.print_line(l);
+    }
+    report.end_document();
+    const PdfPage page = read_page(pdf(), 1);
+    EXPECT_NEAR(page.size.width(), 595, 1) << "A4";
+    EXPECT_NEAR(page.size.height(), 842, 1) << "A4";
+    EXPECT_EQ(page.title, QStringLiteral("筑衡计算书"));
+    EXPECT_TRUE(page.creator.startsWith(QStringLiteral("筑衡 "))) << page.creator.toStdString();
+
+    const double margin = 20 / 25.4 * 72;
+    const QRectF area(margin, margin, page.size.width() - 2 * margin,
+                      page.size.height() - 2 * margin);
+    ASSERT_FALSE(page.words.empty());
+    for (std::size_t i = 0; i < page.words.size(); ++i) {
+        const Word& w = page.words[i];
+        EXPECT_TRUE(area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box))
+            << w.text.toStdString() << " outside the margins";
+        EXPECT_GT(w.box.height(), 11.5) << w.text.toStdString() << ": type smaller than 10.5 pt";
+        EXPECT_LT(w.box.height(), 13.5) << w.text.toStdString() << ": type larger than 10.5 pt";
+        for (std::size_t j = i + 1; j < page.words.size(); ++j) {
+            EXPECT_FALSE(w.box.adjusted(0.1, 0.1, -0.1, -0.1).intersects(page.words[j].box))
+                << w.text.toStdString() << " overlaps " << page.words[j].text.toStdString();
+        }
+    }
+    // Each label, then its value on the same row, right after it.
+    std::set<long> columns;
+    std::vector<bool> used(page.words.size(), false);
+    const auto take = [&](const QString& text) -> const Word* {
+        for (std::size_t i = 0; i < page.words.size(); ++i) {
+            if (!used[i] && page.words[i].text == text) {
+                used[i] = true;
+                return &page.words[i];
+            }
+        }
+        return nullptr;
+    };
+    for (const ReportLine& line : report_copy(state)) {
+        for (std::size_t i = 0; i + 1 < line.items.size(); ++i) {
+            if (line.items[i].separator != PrintSeparator::Join) {
+                continue;
+            }
+            const QString label = QString::fromStdString(line.items[i].text);
+            const QString value = QString::fromStdString(line.items[i + 1].text).trimmed();
+            const Word* l = take(label);
+            const Word* v = take(value);
+            ASSERT_TRUE(l && v) << label.toStdString() << " " << value.toStdString();
+            EXPECT_NEAR(v->box.top(), l->box.top(), 0.5) << label.toStdString();
+            EXPECT_GT(v->box.left(), l->box.right()) << label.toStdString();
+            EXPECT_LT(v->box.left() - l->box.right(), 6.0) << label.toStdString();
+            columns.insert(std::lround(l->box.left()));
+        }
+    }
+    EXPECT_EQ(columns.size(), 2u) << "the pairs stand in two columns across A4";
+}
+
+// The working, ticked in the dialog, starts on a page of its own after the copy and reads back
+// exactly; the section under it is drawn to scale, its compression zone x deep.
+TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
+    const CalcState state = designed(1300);
+    FakePrinterDialog dialog;
+    dialog.with_working = true;
+    QtReportPrinter report(source);
+    ASSERT_EQ(print_report(state, true, dialog, report).kind, PrintOutcome::Kind::Printed);
+
+    const auto squeezed = [](QString text) {
+        return text.remove(QRegularExpression(QStringLiteral("\\s")));
+    };
+    const QString page1 = tool_output(QStringLiteral(PDFTOTEXT),
+                                      {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                       QStringLiteral("1"), pdf(), QStringLiteral("-")});
+    EXPECT_FALSE(page1.contains(QStringLiteral("计算过程"))) << "the working shares the sheet's page";
+    const QString page2 = tool_output(QStringLiteral(PDFTOTEXT),
+                                      {QStringLiteral("-raw"), QStringLiteral("-f"),
+                                       QStringLiteral("2"), QStringLiteral("-l"), QStringLiteral("2"),
+                                       pdf(), QStringLiteral("-")});
+    QString working;
+    for (const std::string& line : run_working(state).lines) {
+        working += QString::fromStdString(line);
+    }
+    EXPECT_TRUE(squeezed(page2).startsWith(squeezed(working))) << page2.toStdString();
+    for (const char* label : {"b'i = 1", "h'i = 0.15", "b = 0.2", "h = 0.8", "a = 0.05", "x = 0.2481"}) {
+        EXPECT_TRUE(squeezed(page2).contains(squeezed(QString::fromUtf8(label)))) << label;
+    }
+
+    // The outline is the one unfilled path of eight corners; the zone the grey one.
+    const QString svg_file = dir.filePath(QStringLiteral("page2.svg"));
+    tool_output(QStringLiteral(PDFTOCAIRO), {QStringLiteral("-svg"), QStringLiteral("-f"),
+                                               QStringLiteral("2"), QStringLiteral("-l"),
+                                               QStringLiteral("2"), pdf(), svg_file});
+    QFile svg(svg_file);
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString paths = QString::fromUtf8(svg.readAll());
+    const QString number = QStringLiteral(R"re(([-\d.]+) ([-\d.]+))re");
+    const QString polygon = QStringLiteral("d=\"M ") + number +
+                            QStringLiteral(" L ") + number + QStringLiteral(" L ") + number +
+                            QStringLiteral(" L ") + number + QStringLiteral(" L ") + number +
+                            QStringLiteral(" L ") + number + QStringLiteral(" L ") + number +
+                            QStringLiteral(" L ") + number + QStringLiteral(" Z");
+    const auto corners = [&](const QString& style) {
+        const auto m = QRegularExpression(style + QStringLiteral("[^\"]*\" ") + polygon +
+                                          QStringLiteral(R"re([^"]*"(?: transform="matrix\(([-\d.]+),0,0,([-\d.]+),)?)re"))
+                           .match(paths);
+        std::vector<QPointF> out;
+        for (int i = 0; m.hasMatch() && i < 8; ++i) {
+            out.emplace_back(m.captured(1 + 2 * i).toDouble(), m.captured(2 + 2 * i).toDouble());
+        }
+        if (m.hasMatch() && !m.captured(17).isEmpty()) {
+            EXPECT_EQ(m.captured(17), m.captured(18)) << "one scale for both directions";
+        }
+        return out;
+    };
+    const std::vector<QPointF> t = corners(QStringLiteral("fill:none;"));
+    ASSERT_EQ(t.size(), 8u) << "no outline of eight corners on the working's page";
+    const double h = t[4].y() - t[0].y();
+    EXPECT_NEAR((t[1].x() - t[0].x()) / h, 1.0 / 0.8, 1e-3) << "b'i : h";
+    EXPECT_NEAR((t[2].y() - t[1].y()) / h, 0.15 / 0.8, 1e-3) << "h'i : h";
+    EXPECT_NEAR((t[4].x() - t[5].x()) / h, 0.2 / 0.8, 1e-3) << "b : h";
+    const std::vector<QPointF> zone = corners(QStringLiteral("fill:rgb\\(74"));
+    ASSERT_EQ(zone.size(), 8u) << "no compression zone of the second type";
+    EXPECT_NEAR((zone[4].y() - zone[0].y()) / (zone[1].x() - zone[0].x()), 0.2481 / 1.0, 1e-3)
+        << "x : b'i";
+}
+
 // A file-size limit below the size of the report, as a disk that fills up during the write: the
 // write fails with EFBIG instead of the signal that would end the process.
 class FileSizeLimit {
@@ -329,6 +503,52 @@ TEST(QtPrinterDialogTest, CopiesAreReadAndTheDriverPrintsOneOfEach) {
     // With no printer installed the dialog prints to a PDF file.
     EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
     EXPECT_FALSE(printer.outputFileName().isEmpty());
+}
+
+// The dialog's own tab 计算书: the working is not asked for until ticked, and the choice is kept
+// from one print to the next; a cancelled dialog changes nothing.
+TEST(QtPrinterDialogTest, WorkingTabStartsUntickedAndKeepsTheChoice) {
+    QPrinter printer(QPrinter::HighResolution);
+    PrinterSource source(printer);
+    QtPrinterDialog dialog(source);
+    dialog.set_cancel_error(true);
+    EXPECT_FALSE(dialog.working());
+    struct Row {
+        const char* name;
+        bool shown_ticked;
+        bool tick;
+        bool accept;
+        bool working_after;
+    };
+    for (const Row& row : {Row{"tick_and_print", false, true, true, true},
+                           Row{"kept_then_cancelled", true, false, false, true},
+                           Row{"untick_and_print", true, false, true, false}}) {
+        SCOPED_TRACE(row.name);
+        bool seen = false;
+        answer_dialog([&](QPrintDialog* d) {
+            QCheckBox* box = nullptr;
+            for (QCheckBox* b : d->findChildren<QCheckBox*>()) {
+                if (b->text() == QStringLiteral("附计算过程及截面图")) {
+                    box = b;
+                }
+            }
+            ASSERT_TRUE(box) << "no check box 附计算过程及截面图 in the dialog";
+            const auto* tabs = qobject_cast<QTabWidget*>(box->parentWidget()->parentWidget()->parentWidget());
+            ASSERT_TRUE(tabs);
+            EXPECT_EQ(tabs->tabText(tabs->indexOf(box->parentWidget())), QStringLiteral("计算书"));
+            EXPECT_EQ(box->isChecked(), row.shown_ticked);
+            box->setChecked(row.tick);
+            seen = true;
+            row.accept ? d->accept() : d->reject();
+        });
+        if (row.accept) {
+            dialog.show_printer();
+        } else {
+            EXPECT_THROW(dialog.show_printer(), PrintCancelled);
+        }
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(dialog.working(), row.working_after);
+    }
 }
 
 TEST(QtPrinterDialogTest, CancelRaisesTheCancelError) {

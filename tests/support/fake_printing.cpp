@@ -31,6 +31,10 @@ void RecordingPrinter::print_line(const ReportLine& line) {
     record({PrinterEvent::Kind::Line, line});
 }
 
+void RecordingPrinter::print_working(const Working& working) {
+    record({PrinterEvent::Kind::Working, {}, working});
+}
+
 void RecordingPrinter::end_document() {
     lines_in_document_ = 0;
     record({PrinterEvent::Kind::EndDocument, {}});

@@ -21,18 +21,24 @@ public:
     bool cancel_error = false;
     std::function<void()> on_show; // called as the dialog is shown
 
+    bool with_working = false; // the dialog's 附计算过程及截面图
+
     void set_cancel_error(bool raise) override { cancel_error = raise; }
     void show_printer() override;
     long copies() const override { return copy_count; }
+    bool working() const override { return with_working; }
 };
 
 // What the printer was asked to do, in order.
 struct PrinterEvent {
-    enum class Kind { Line, EndDocument, AbortDocument };
+    enum class Kind { Line, Working, EndDocument, AbortDocument };
     Kind kind;
-    ReportLine line; // for Line
+    ReportLine line;  // for Line
+    Working working{}; // for Working
 
-    bool operator==(const PrinterEvent& o) const { return kind == o.kind && line == o.line; }
+    bool operator==(const PrinterEvent& o) const {
+        return kind == o.kind && line == o.line && working == o.working;
+    }
 };
 
 // A printer that records every call; with fail_after set it accepts that many lines of a
@@ -44,6 +50,7 @@ public:
     std::function<void(const PrinterEvent&)> on_event; // called for each event recorded
 
     void print_line(const ReportLine& line) override;
+    void print_working(const Working& working) override;
     void end_document() override;
     void abort_document() override;
 

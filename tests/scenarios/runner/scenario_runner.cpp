@@ -84,6 +84,17 @@ void print_event(const PrinterEvent& e) {
         emit_line("abort-document");
         return;
     }
+    if (e.kind == PrinterEvent::Kind::Working) {
+        for (const std::string& line : e.working.lines) {
+            emit_line("working " + json_string(line));
+        }
+        if (const auto& f = e.working.figure) {
+            emit_line("figure {\"bi\":" + json_number(f->bi) + ",\"hi\":" + json_number(f->hi) +
+                      ",\"b\":" + json_number(f->b) + ",\"h\":" + json_number(f->h) +
+                      ",\"a\":" + json_number(f->a) + ",\"x\":" + json_number(f->x) + '}');
+        }
+        return;
+    }
     std::string out = "line {\"indent\":" + std::to_string(e.line.indent) + ",\"items\":[";
     for (std::size_t i = 0; i < e.line.items.size(); ++i) {
         const PrintItem& item = e.line.items[i];
@@ -222,8 +233,10 @@ private:
                 dialog_.copy_count = static_cast<long>(parse_integer(single_word(rest)));
             } else if (what == "cancel" && rest.empty()) {
                 dialog_.answer = FakePrinterDialog::Answer::Cancel;
+            } else if (what == "working" && (rest == "on" || rest == "off")) {
+                dialog_.with_working = rest == "on";
             } else {
-                throw ScriptError{"dialog takes \"copies N\" or \"cancel\""};
+                throw ScriptError{"dialog takes \"copies N\", \"cancel\" or \"working on|off\""};
             }
         } else if (command == "printer") {
             const std::string what = next_word(rest);

@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/qt_report_pages.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+using zhuheng::FigureDimension;
+using zhuheng::PrintError;
+using zhuheng::PrintSeparator;
+
+QPageLayout report_page_layout(const QPageLayout& chosen) {
+    // A layout never has margins below the printer's own (its minimum margins), so the larger of
+    // the two is the margin chosen or 20 mm.
+    const QMarginsF set = chosen.margins(QPageLayout::Millimeter);
+    const double m = kMinimumMarginMillimetres;
+    QPageLayout layout = chosen;
+    layout.setUnits(QPageLayout::Millimeter);
+    layout.setMargins(QMarginsF(std::max(m, set.left()), std::max(m, set.top()),
+                                std::max(m, set.right()), std::max(m, set.bottom())));
+    return layout;
+}
+
+std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, const LineGeometry& g,
+                                         const std::function<double(const QString&)>& width) {
+    const double start = g.column * (line.indent - 1);
+    std::vector<ItemPosition> positions;
+    double x = start;
+    int row = 0;
+    bool pair_starts = true;
+    for (std::size_t i = 0; i < line.items.size(); ++i) {
+        const zhuheng::PrintItem& item = line.items[i];
+        const double w = width(QString::fromStdString(item.text));
+        // The pair: this item and those joined to it.
+        double pair = w;
+        for (std::size_t j = i; pair_starts && j + 1 < line.items.size() &&
+                                line.items[j].separator == PrintSeparator::Join;
+             ++j) {
+            pair += width(QString::fromStdString(line.items[j + 1].text));
+        }
+        if (x > start && x + (pair_starts ? pair : w) > g.page_width) {
+            ++row;
+            x = start;
+        }
+        positions.push_back({x, row});
+        x += w;
+        pair_starts = item.separator != PrintSeparator::Join;
+        if (item.separator == PrintSeparator::Zone) {
+            // An item that ran past a zone's start pushes the next one to the zone after.
+            x = (std::floor(x / g.zone) + 1) * g.zone;
+        }
+    }
+    return positions;
+}
+
+namespace {
+
+// Where the next line goes on the current page, and the page itself.
+class Pen {
+public:
+    Pen(const QFont& font, QPagedPaintDevice& device) : device_(device), metrics_(font, &device) {}
+
+    const QFontMetricsF& metrics() const { return metrics_; }
+    double line_height() const { return metrics_.lineSpacing() * kLineSpacing; }
+    double width() const { return device_.width(); }
+    double y() const { return y_; }
+    double room() const { return device_.height() - y_; }
+
+    // Makes room for `height` on the page, beginning a new one when the rest is too short.
+    void need(double height) {
+        if (y_ > 0 && y_ + height > device_.height()) {
+            new_page();
+        }
+    }
+    void new_page() {
+        if (!device_.newPage()) {
+            throw PrintError("打印机无法开始新的一页");
+        }
+        y_ = 0;
+    }
+    void advance(double height) { y_ += height; }
+
+private:
+    QPagedPaintDevice& device_;
+    QFontMetricsF metrics_;
+    double y_ = 0;
+};
+
+void paint_line(QPainter& painter, Pen& pen, const LineGeometry& g,
+                const zhuheng::ReportLine& line) {
+    const QFontMetricsF& metrics = pen.metrics();
+    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    const std::vector<ItemPosition> at = item_positions(line, g, width);
+    int row = -1;
+    for (std::size_t i = 0; i < line.items.size(); ++i) {
+        if (at[i].row != row) {
+            if (row >= 0) {
+                pen.advance(pen.line_height());
+            }
+            row = at[i].row;
+            pen.need(pen.line_height());
+        }
+        painter.drawText(QPointF(at[i].x, pen.y() + metrics.ascent()),
+                         QString::fromStdString(line.items[i].text));
+    }
+    pen.advance(pen.line_height());
+}
+
+void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working) {
+    if (pen.y() > 0) {
+        pen.new_page();
+    }
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    for (const std::string& text : working.lines) {
+        const QString line = QString::fromStdString(text);
+        const QRectF room(0, 0, pen.width(), 1e9);
+        const double height =
+            std::max(pen.line_height(), painter.boundingRect(room, flags, line).height());
+        pen.need(height);
+        painter.drawText(QRectF(0, pen.y(), pen.width(), height), flags, line);
+        pen.advance(height);
+    }
+    if (working.figure) {
+        // A third of the page high at most; on the next page when less is left.
+        const double height = std::min(pen.width() * 0.6, (pen.room() + pen.y()) / 3);
+        pen.advance(pen.line_height() / 2);
+        if (pen.room() < height) {
+            pen.new_page();
+        }
+        paint_section(painter, zhuheng::section_drawing(*working.figure),
+                      QRectF(0, pen.y(), pen.width(), height));
+        pen.advance(height);
+    }
+}
+
+} // namespace
+
+void paint_report(QPainter& painter, QPagedPaintDevice& device,
+                  const std::vector<ReportBlock>& blocks) {
+    QFont type = QGuiApplication::font();
+    type.setPointSizeF(kTypePoints);
+    painter.setFont(type);
+    Pen pen(type, device);
+    const double em = kTypePoints * device.logicalDpiX() / 72.0;
+    const double page_width = device.width();
+    const double zones = std::max(1.0, std::floor(page_width / (kMinimumZoneEms * em)));
+    const LineGeometry g{pen.metrics().averageCharWidth(), page_width / zones, page_width};
+    bool after_working = false;
+    for (const ReportBlock& block : blocks) {
+        if (const auto* line = std::get_if<zhuheng::ReportLine>(&block)) {
+            if (after_working) {
+                pen.new_page(); // the next copy begins on a page of its own
+                after_working = false;
+            }
+            paint_line(painter, pen, g, *line);
+        } else {
+            paint_working(painter, pen, std::get<zhuheng::Working>(block));
+            after_working = true;
+        }
+    }
+}
+
+void paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const QRectF& box) {
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double text = metrics.height();
+    const double gap = text / 4;
+    const double step = text + 2 * gap; // between the outline and each dimension level
+    // Room outside the outline for the dimension lines and their labels, which stand along their
+    // lines (turned for the upright ones), then the caption.
+    double room[4] = {}; // by FigureDimension::Side: above, below, left, right
+    for (const FigureDimension& dim : d.dimensions) {
+        double& side = room[static_cast<int>(dim.side)];
+        side = std::max(side, dim.level * step + gap + text);
+    }
+    const double top = room[0], bottom = room[1], left = room[2];
+    double right = room[3];
+    const double caption = metrics.lineSpacing() * kLineSpacing;
+    // The steel's symbol stands above and right of its mark, possibly beyond a narrow web.
+    const double steel_room = step + metrics.horizontalAdvance(QString::fromStdString(d.steel_label));
+    right = std::max(right, steel_room);
+    const double scale = std::min((box.width() - left - right) / d.width,
+                                  (box.height() - top - bottom - caption) / d.height);
+    if (!(scale > 0)) {
+        return; // no room at all: the working says what the drawing would show
+    }
+    // One scale for both directions, the drawing centred across the box.
+    const QPointF origin(box.left() + left + (box.width() - left - right - d.width * scale) / 2,
+                         box.top() + top);
+    const auto at = [&](const zhuheng::FigurePoint& p) {
+        return origin + QPointF(p.x * scale, p.y * scale);
+    };
+    const auto polygon = [&](const std::vector<zhuheng::FigurePoint>& points) {
+        QPolygonF out;
+        for (const auto& p : points) {
+            out << at(p);
+        }
+        return out;
+    };
+
+    painter.save();
+    const double hairline = text / 16;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(190, 190, 190));
+    painter.drawPolygon(polygon(d.compression));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, hairline * 2));
+    painter.drawPolygon(polygon(d.outline));
+
+    // The steel centroid and its symbol.
+    const QPointF steel = at(d.steel);
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(steel, gap, gap);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawText(QRectF(steel.x() + gap, steel.y() - gap - text, steel_room, text),
+                     Qt::AlignLeft | Qt::AlignBottom, QString::fromStdString(d.steel_label));
+
+    painter.setPen(QPen(Qt::black, hairline));
+    for (const FigureDimension& dim : d.dimensions) {
+        const QString label = QString::fromStdString(dim.label);
+        const QPointF edge_a = at(dim.from), edge_b = at(dim.to);
+        QPointF a = edge_a, b = edge_b;
+        const double out = dim.level * step;
+        // The label's centre, and whether it is turned to run up its line.
+        QPointF centre;
+        bool upright = false;
+        switch (dim.side) {
+        case FigureDimension::Side::Above:
+            a.ry() = b.ry() = origin.y() - out;
+            centre = QPointF((a.x() + b.x()) / 2, a.y() - gap - text / 2);
+            break;
+        case FigureDimension::Side::Below:
+            a.ry() = b.ry() = origin.y() + d.height * scale + out;
+            centre = QPointF((a.x() + b.x()) / 2, a.y() + gap + text / 2);
+            break;
+        case FigureDimension::Side::Left:
+            a.rx() = b.rx() = origin.x() - out;
+            centre = QPointF(a.x() - gap - text / 2, (a.y() + b.y()) / 2);
+            upright = true;
+            break;
+        case FigureDimension::Side::Right:
+            a.rx() = b.rx() = origin.x() + d.width * scale + out;
+            centre = QPointF(a.x() + gap + text / 2, (a.y() + b.y()) / 2);
+            upright = true;
+            break;
+        }
+        painter.drawLine(edge_a, a); // extension lines
+        painter.drawLine(edge_b, b);
+        painter.drawLine(a, b);
+        // Ticks at both ends, across the dimension line at 45 degrees.
+        const QPointF tick(gap, -gap);
+        painter.drawLine(a - tick, a + tick);
+        painter.drawLine(b - tick, b + tick);
+        painter.save();
+        painter.translate(centre);
+        if (upright) {
+            painter.rotate(-90);
+        }
+        const double width = metrics.horizontalAdvance(label);
+        painter.drawText(QRectF(-width / 2, -text / 2, width, text), Qt::AlignCenter, label);
+        painter.restore();
+    }
+    painter.drawText(QRectF(box.left(), box.bottom() - caption, box.width(), caption),
+                     Qt::AlignHCenter | Qt::AlignBottom, QString::fromStdString(d.caption));
+    painter.restore();
+}

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "report/report_printer.h"
+#include "report/section_figure.h"
+#include "report/working.h"
+
+#include <QPageLayout>
+#include <QString>
+
+#include <functional>
+#include <variant>
+#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
+class QRectF;
+
+// How the report is set on the page: type of 10.5 points (五号) in the application's face, at
+// least 20 mm of margin on every edge, print zones of at least 18 em. Zones that wide hold the
+// widest label of the report with its value, so that a value always follows its own label and
+// the pairs of every line stand in the same columns: two zones across A4 or Letter, three
+// across A4 landscape.
+inline constexpr double kTypePoints = 10.5;
+inline constexpr double kMinimumMarginMillimetres = 20.0;
+inline constexpr double kMinimumZoneEms = 18.0;
+inline constexpr double kLineSpacing = 1.25; // times the face's own line spacing
+
+// The printer's page layout with the report's margins: 20 mm, or the printer's own where larger.
+QPageLayout report_page_layout(const QPageLayout& chosen);
+
+// The widths a line is set in: one column of the indent step, one print zone, the print area.
+struct LineGeometry {
+    double column;
+    double zone;
+    double page_width;
+};
+
+struct ItemPosition {
+    double x; // from the left edge of the print area
+    int row;  // 0 for the line's own row, 1 and on where it wraps
+    bool operator==(const ItemPosition& o) const { return x == o.x && row == o.row; }
+};
+
+// Where each item of a line stands, given the width of an item's text. The indent step puts the
+// first item at column `indent`; a zone step goes on to the next zone. A label and the value
+// joined to it stand together: a pair that would run past the right edge goes on to a new row at
+// the indent, so that no value is cut off or parted from its label (only a pair wider than a
+// whole row is split).
+std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, const LineGeometry& g,
+                                         const std::function<double(const QString&)>& width);
+
+// What the document holds, in order: a copy's lines, and after them the run's working.
+using ReportBlock = std::variant<zhuheng::ReportLine, zhuheng::Working>;
+
+// Paints the blocks page after page: the lines in print zones, a line too wide for the page
+// wrapped, a full page going on to a new one; each working on pages of its own, its lines and
+// then its section. Throws PrintError when a page cannot be begun.
+void paint_report(QPainter& painter, QPagedPaintDevice& device,
+                  const std::vector<ReportBlock>& blocks);
+
+// The section drawing within `box` (device units): one scale for both directions, the
+// compression zone shaded, dimension lines outside the outline, the caption under it.
+void paint_section(QPainter& painter, const zhuheng::SectionDrawing& drawing, const QRectF& box);

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/section_figure.h"
+
+#include "engine/number_text.h"
+
+#include <algorithm>
+
+namespace zhuheng {
+
+namespace {
+
+std::string shown(double v) {
+    return significant_text(v, 15);
+}
+
+} // namespace
+
+std::optional<std::string> figure_problem(const SectionFigure& f) {
+    if (!(f.bi > 0 && f.hi > 0 && f.b > 0 && f.h > 0)) {
+        return "截面尺寸有零或负值";
+    }
+    if (f.hi > f.h) {
+        return "翼缘厚度大于梁体高度";
+    }
+    if (f.a < 0 || f.a > f.h) {
+        return "钢筋重心不在截面内";
+    }
+    if (f.x < 0 || f.x > f.h) {
+        return "受压区高度超出截面";
+    }
+    return std::nullopt;
+}
+
+SectionDrawing section_drawing(const SectionFigure& f) {
+    SectionDrawing d;
+    d.width = std::max(f.bi, f.b);
+    d.height = f.h;
+    // Flange and web stand centred on one axis.
+    const double fl = (d.width - f.bi) / 2, fr = fl + f.bi;
+    const double wl = (d.width - f.b) / 2, wr = wl + f.b;
+    d.outline = {{fl, 0}, {fr, 0}, {fr, f.hi}, {wr, f.hi}, {wr, f.h}, {wl, f.h}, {wl, f.hi}, {fl, f.hi}};
+    if (!f.second_type && f.x <= f.hi) {
+        d.compression = {{fl, 0}, {fr, 0}, {fr, f.x}, {fl, f.x}};
+    } else {
+        // The flange whole, and the web down to x (a notch in the flange where x < h'i).
+        d.compression = {{fl, 0}, {fr, 0}, {fr, f.hi}, {wr, f.hi}, {wr, f.x}, {wl, f.x}, {wl, f.hi}, {fl, f.hi}};
+    }
+    d.steel = {d.width / 2, f.h - f.a};
+    d.steel_label = f.steel;
+    using Side = FigureDimension::Side;
+    d.dimensions = {
+        {{fl, 0}, {fr, 0}, Side::Above, 1, "b'i = " + shown(f.bi)},
+        {{fl, 0}, {fl, f.hi}, Side::Left, 1, "h'i = " + shown(f.hi)},
+        {{std::min(fl, wl), 0}, {std::min(fl, wl), f.x}, Side::Left, 2, "x = " + shown(f.x)},
+        {{wl, f.h}, {wr, f.h}, Side::Below, 1, "b = " + shown(f.b)},
+        {{wr, f.h - f.a}, {wr, f.h}, Side::Right, 1, "a = " + shown(f.a)},
+        {{std::max(fr, wr), 0}, {std::max(fr, wr), f.h}, Side::Right, 2, "h = " + shown(f.h)},
+    };
+    d.caption = "截面图（按比例，尺寸单位 m）：阴影为受压区，● 为受拉钢筋重心 " + f.steel;
+    return d;
+}
+
+} // namespace zhuheng

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/calc_state.h"
+#include "report/section_figure.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zhuheng {
+
+// The working of a completed run as a checker reads it: each formula of the run's path with its
+// values substituted and its result, as lines of text (body lines begin with four blanks), and
+// the section drawn to scale unless it cannot be drawn (then a line says why). Every number is
+// one the engine stored for that run: inputs and results as the boxes show them, intermediate
+// values to 7 significant digits.
+struct Working {
+    std::vector<std::string> lines;
+    std::optional<SectionFigure> figure;
+
+    bool operator==(const Working& o) const { return lines == o.lines && figure == o.figure; }
+};
+
+// The working of the completed run that `state` holds, in the mode of that run.
+Working run_working(const CalcState& state);
+
+} // namespace zhuheng
