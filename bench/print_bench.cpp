@@ -53,8 +53,13 @@ void BM_Print999CopiesToPdf(benchmark::State& bench) {
         }
     }
 }
-BENCHMARK(BM_Print999CopiesToPdf)->ArgName("working")->Arg(0)->Arg(1)->Iterations(1)
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Print999CopiesToPdf)
+    ->ArgName("working")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -16,7 +16,6 @@
 #include <cstring>
 
 using zhuheng::PrintError;
-using zhuheng::PrintSeparator;
 
 namespace {
 
@@ -136,7 +135,6 @@ void QtReportPrinter::end_document() {
         print(printer, blocks);
     }
 }
-
 
 // The file is written aside and put in place only when the whole document has been written, so
 // that a full disk or any other write error leaves neither a half file nor a damaged earlier one.

@@ -181,7 +181,8 @@ void paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const QR
     double right = room[3];
     const double caption = metrics.lineSpacing() * kLineSpacing;
     // The steel's symbol stands above and right of its mark, possibly beyond a narrow web.
-    const double steel_room = step + metrics.horizontalAdvance(QString::fromStdString(d.steel_label));
+    const double steel_room =
+        step + metrics.horizontalAdvance(QString::fromStdString(d.steel_label));
     right = std::max(right, steel_room);
     const double scale = std::min((box.width() - left - right) / d.width,
                                   (box.height() - top - bottom - caption) / d.height);

@@ -38,12 +38,14 @@ SectionDrawing section_drawing(const SectionFigure& f) {
     // Flange and web stand centred on one axis.
     const double fl = (d.width - f.bi) / 2, fr = fl + f.bi;
     const double wl = (d.width - f.b) / 2, wr = wl + f.b;
-    d.outline = {{fl, 0}, {fr, 0}, {fr, f.hi}, {wr, f.hi}, {wr, f.h}, {wl, f.h}, {wl, f.hi}, {fl, f.hi}};
+    d.outline = {{fl, 0},   {fr, 0},   {fr, f.hi}, {wr, f.hi},
+                 {wr, f.h}, {wl, f.h}, {wl, f.hi}, {fl, f.hi}};
     if (!f.second_type && f.x <= f.hi) {
         d.compression = {{fl, 0}, {fr, 0}, {fr, f.x}, {fl, f.x}};
     } else {
         // The flange whole, and the web down to x (a notch in the flange where x < h'i).
-        d.compression = {{fl, 0}, {fr, 0}, {fr, f.hi}, {wr, f.hi}, {wr, f.x}, {wl, f.x}, {wl, f.hi}, {fl, f.hi}};
+        d.compression = {{fl, 0},   {fr, 0},   {fr, f.hi}, {wr, f.hi},
+                         {wr, f.x}, {wl, f.x}, {wl, f.hi}, {fl, f.hi}};
     }
     d.steel = {d.width / 2, f.h - f.a};
     d.steel_label = f.steel;

@@ -72,8 +72,8 @@ void materials(Lines& out, const CalcState& s) {
 
 void section(Lines& out, const CalcState& s) {
     out.heading("二、截面与弯矩");
-    out.body("b'i = " + v(s.bi) + " m，h'i = " + v(s.hi) + " m，b = " + v(s.b) + " m，h = " +
-             v(s.h) + " m，a = " + v(s.bc) + " m");
+    out.body("b'i = " + v(s.bi) + " m，h'i = " + v(s.hi) + " m，b = " + v(s.b) +
+             " m，h = " + v(s.h) + " m，a = " + v(s.bc) + " m");
     out.body("h0 = h − a = " + in(v(s.h)) + " − " + in(v(s.bc)) + " = " + v(s.h0) + " m");
     if (s.mode == CalcMode::Check) {
         out.body("Ag = " + v(s.ag) + " m²");
@@ -89,8 +89,8 @@ bool section_type(Lines& out, const CalcState& s) {
              " = " + v7(s.flange_capacity) + " KN.m");
     // The type is chosen on the values stored for the run, exactly as the calculation chose it.
     const bool second = value_or_zero(s.mj) > s.flange_capacity;
-    out.body("Mj = " + v(s.mj) + " KN.m " + (second ? ">" : "≤") + " K = " +
-             v7(s.flange_capacity) + " KN.m，属" + (second ? "第二类T形截面" : "第一类T形截面"));
+    out.body("Mj = " + v(s.mj) + " KN.m " + (second ? ">" : "≤") + " K = " + v7(s.flange_capacity) +
+             " KN.m，属" + (second ? "第二类T形截面" : "第一类T形截面"));
     return second;
 }
 
@@ -102,9 +102,8 @@ void zone_in_flange_note(Lines& out, const CalcState& s) {
 }
 
 void design_first_type(Lines& out, const CalcState& s) {
-    out.body("A0 = γc·Mj/(Ra·b'i·h0²) = " + v(kGammaC) + " × " + in(v(s.mj)) + "/(" +
-             in(v(s.ra)) + " × " + in(v(s.bi)) + " × " + in(v(s.h0)) + "²) = " + v7(s.a0) +
-             "（1 − 2A0 ≥ 0）");
+    out.body("A0 = γc·Mj/(Ra·b'i·h0²) = " + v(kGammaC) + " × " + in(v(s.mj)) + "/(" + in(v(s.ra)) +
+             " × " + in(v(s.bi)) + " × " + in(v(s.h0)) + "²) = " + v7(s.a0) + "（1 − 2A0 ≥ 0）");
     out.body("γ0 = (1 + √(1 − 2A0))/2 = " + v7(s.gamma0));
     out.body("As = γc·Mj/(Rg·γ0·h0) = " + v(kGammaC) + " × " + in(v(s.mj)) + "/(" + in(v(s.rg)) +
              " × " + in(v7(s.gamma0)) + " × " + in(v(s.h0)) + ") = " + v(s.as_req) + " cm²");
@@ -117,8 +116,8 @@ void design_second_type(Lines& out, const CalcState& s) {
     out.body("M翼 = (b'i − b)·Ra·h'i·(h0 − h'i/2)/γc = (" + in(v(s.bi)) + " − " + in(v(s.b)) +
              ") × " + in(v(s.ra)) + " × " + in(v(s.hi)) + " × (" + in(v(s.h0)) + " − " +
              in(v(s.hi)) + "/2)/" + v(kGammaC) + " = " + v7(s.m_flange) + " KN.m");
-    out.body("M肋 = Mj − M翼 = " + in(v(s.mj)) + " − " + in(v7(s.m_flange)) + " = " +
-             v7(s.m_web) + " KN.m");
+    out.body("M肋 = Mj − M翼 = " + in(v(s.mj)) + " − " + in(v7(s.m_flange)) + " = " + v7(s.m_web) +
+             " KN.m");
     out.body("A0 = γc·M肋/(Ra·b·h0²) = " + v(kGammaC) + " × " + in(v7(s.m_web)) + "/(" +
              in(v(s.ra)) + " × " + in(v(s.b)) + " × " + in(v(s.h0)) + "²) = " + v7(s.a0_web) +
              "（1 − 2A0 ≥ 0）");
@@ -128,8 +127,8 @@ void design_second_type(Lines& out, const CalcState& s) {
              in(v(s.ra)) + " × " + in(v(s.hi)) + "/" + in(v(s.rg)) + " = " + v7(s.ag_flange) +
              " m²");
     out.body("As肋 = γc·M肋/(Rg·γ0·h0) = " + v(kGammaC) + " × " + in(v7(s.m_web)) + "/(" +
-             in(v(s.rg)) + " × " + in(v7(s.gamma0_web)) + " × " + in(v(s.h0)) + ") = " +
-             v7(s.ag_web) + " m²");
+             in(v(s.rg)) + " × " + in(v7(s.gamma0_web)) + " × " + in(v(s.h0)) +
+             ") = " + v7(s.ag_web) + " m²");
     out.body("x = As肋·Rg/(Ra·b) = " + v(s.x) + " m");
     // The calculation raised the area when its ratio lay below the minimum. The stored ratio is
     // floored to 0.001, and every minimum ratio of the table is a multiple of 0.001 that flooring
@@ -138,8 +137,8 @@ void design_second_type(Lines& out, const CalcState& s) {
     out.body("ρ = (As翼 + As肋)/(b·h0) = " + v(s.ratio) + " % " + (raised ? "<" : "≥") +
              " ρmin = " + v(s.ratio_min) + " %");
     if (raised) {
-        out.body("As = ρmin·b·h0 = " + v(s.ratio_min) + " % × " + in(v(s.b)) + " × " +
-                 in(v(s.h0)) + " = " + v(s.as_req) + " cm²（按最小配筋率）");
+        out.body("As = ρmin·b·h0 = " + v(s.ratio_min) + " % × " + in(v(s.b)) + " × " + in(v(s.h0)) +
+                 " = " + v(s.as_req) + " cm²（按最小配筋率）");
     } else {
         out.body("As = As翼 + As肋 = " + v(s.as_req) + " cm²");
     }
@@ -150,9 +149,9 @@ void bar_counts(Lines& out, const CalcState& s) {
     std::string line;
     for (int i = 0; i < kBarDiameterCount; ++i) {
         const double count = i + 1 < kBarDiameterCount ? value_or_zero(s.bar_counts.d12_to_d32[i])
-                                                        : s.bar_counts.d34;
-        line += (line.empty() ? "" : "；") + std::string(BarCountTable[i].label) + "：a₁ = " +
-                v(BarCountTable[i].area_cm2) + " cm²，n = " + v(count);
+                                                       : s.bar_counts.d34;
+        line += (line.empty() ? "" : "；") + std::string(BarCountTable[i].label) +
+                "：a₁ = " + v(BarCountTable[i].area_cm2) + " cm²，n = " + v(count);
         if (i % 3 == 2 || i + 1 == kBarDiameterCount) {
             out.body(line);
             line.clear();
@@ -169,8 +168,8 @@ void check_first_type(Lines& out, const CalcState& s) {
 
 void check_second_type(Lines& out, const CalcState& s) {
     out.body("Ag翼 = Ra·(b'i − b)·h'i/Rg = " + in(v(s.ra)) + " × (" + in(v(s.bi)) + " − " +
-             in(v(s.b)) + ") × " + in(v(s.hi)) + "/" + in(v(s.rg)) + " = " +
-             v7(s.chk_ag_flange) + " m²");
+             in(v(s.b)) + ") × " + in(v(s.hi)) + "/" + in(v(s.rg)) + " = " + v7(s.chk_ag_flange) +
+             " m²");
     out.body("Ag肋 = Ag − Ag翼 = " + in(v(s.ag)) + " − " + in(v7(s.chk_ag_flange)) + " = " +
              v7(s.chk_ag_web) + " m²");
     out.body("ρ肋 = Ag肋/(b·h0) = " + v7(s.chk_ratio_web));
@@ -212,9 +211,14 @@ Working run_working(const CalcState& s) {
                 "中间值取 7 位有效数字。");
 
     Working working;
-    SectionFigure figure{value_or_zero(s.bi), value_or_zero(s.hi), value_or_zero(s.b),
-                         value_or_zero(s.h),  value_or_zero(s.bc), value_or_zero(s.x),
-                         second,              design ? "As" : "Ag"};
+    SectionFigure figure{value_or_zero(s.bi),
+                         value_or_zero(s.hi),
+                         value_or_zero(s.b),
+                         value_or_zero(s.h),
+                         value_or_zero(s.bc),
+                         value_or_zero(s.x),
+                         second,
+                         design ? "As" : "Ag"};
     if (const auto problem = figure_problem(figure)) {
         out.heading("截面图从略：" + *problem + "。");
     } else {

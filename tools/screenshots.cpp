@@ -72,9 +72,16 @@ int main(int argc, char* argv[]) {
     });
     watchdog.start(200);
 
-    if (!play(form, {{"cbohnt", "25号"}, {"cbodj", "Ⅱ级"}, {"optpj", nullptr},
-                     {"txtbc", "0.05"}, {"txtbi", "1.0"}, {"txthi", "0.15"}, {"txtb", "0.2"},
-                     {"txth", "0.8"}, {"txtmj", "1300"}, {"cmdrun", nullptr}}) ||
+    if (!play(form, {{"cbohnt", "25号"},
+                     {"cbodj", "Ⅱ级"},
+                     {"optpj", nullptr},
+                     {"txtbc", "0.05"},
+                     {"txtbi", "1.0"},
+                     {"txthi", "0.15"},
+                     {"txtb", "0.2"},
+                     {"txth", "0.8"},
+                     {"txtmj", "1300"},
+                     {"cmdrun", nullptr}}) ||
         !form.grab().save(out.filePath(QStringLiteral("screenshot-design.png")))) {
         return 1;
     }
@@ -100,9 +107,16 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    if (!play(form, {{"cbohnt", "20号"}, {"optpd", nullptr}, {"txtag", "80"}, {"txtbc", "0.07"},
-                     {"txtbi", "1.6"}, {"txthi", "0.12"}, {"txtb", "0.18"}, {"txth", "1.3"},
-                     {"txtmj", "2500"}, {"cmdrun", nullptr}}) ||
+    if (!play(form, {{"cbohnt", "20号"},
+                     {"optpd", nullptr},
+                     {"txtag", "80"},
+                     {"txtbc", "0.07"},
+                     {"txtbi", "1.6"},
+                     {"txthi", "0.12"},
+                     {"txtb", "0.18"},
+                     {"txth", "1.3"},
+                     {"txtmj", "2500"},
+                     {"cmdrun", nullptr}}) ||
         !form.grab().save(out.filePath(QStringLiteral("screenshot-check.png")))) {
         return 1;
     }

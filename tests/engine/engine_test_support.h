@@ -121,8 +121,8 @@ using OptionalField = std::optional<double> CalcState::*;
 // The fields that the grade picks and the common quantities write before a calculation; the two
 // calculations write every other field of CalcState.
 inline bool set_before_the_calculation(std::string_view name) {
-    for (std::string_view before : {"mode", "ra", "rg", "xi_jg", "ratio_min", "ag", "bc", "bi", "hi",
-                                    "b", "h", "mj", "flange_capacity", "h0", "rg_grade"}) {
+    for (std::string_view before : {"mode", "ra", "rg", "xi_jg", "ratio_min", "ag", "bc", "bi",
+                                    "hi", "b", "h", "mj", "flange_capacity", "h0", "rg_grade"}) {
         if (name == before) {
             return true;
         }

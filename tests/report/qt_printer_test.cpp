@@ -252,27 +252,28 @@ struct PdfPage {
 };
 
 PdfPage read_page(const QString& pdf, int page) {
-    const QString html = tool_output(QStringLiteral(PDFTOTEXT),
-                                     {QStringLiteral("-bbox"), QStringLiteral("-f"),
-                                      QString::number(page), QStringLiteral("-l"),
-                                      QString::number(page), pdf, QStringLiteral("-")});
+    const QString html =
+        tool_output(QStringLiteral(PDFTOTEXT),
+                    {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                     QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
     PdfPage out;
-    const QRegularExpression size(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)")re"));
+    const QRegularExpression size(
+        QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)")re"));
     const auto m = size.match(html);
     EXPECT_TRUE(m.hasMatch()) << html.toStdString();
     out.size = QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
     out.title = QRegularExpression(QStringLiteral("<title>(.*)</title>")).match(html).captured(1);
-    out.creator = QRegularExpression(QStringLiteral(R"re(<meta name="Creator" content="([^"]*)")re"))
-                      .match(html)
-                      .captured(1);
+    out.creator =
+        QRegularExpression(QStringLiteral(R"re(<meta name="Creator" content="([^"]*)")re"))
+            .match(html)
+            .captured(1);
     const QRegularExpression word(QStringLiteral(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     for (auto it = word.globalMatch(html); it.hasNext();) {
         const auto w = it.next();
-        out.words.push_back({w.captured(5), QRectF(QPointF(w.captured(1).toDouble(),
-                                                           w.captured(2).toDouble()),
-                                                   QPointF(w.captured(3).toDouble(),
-                                                           w.captured(4).toDouble()))});
+        out.words.push_back(
+            {w.captured(5), QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                   QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()))});
     }
     return out;
 }
@@ -351,41 +352,45 @@ TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
     const auto squeezed = [](QString text) {
         return text.remove(QRegularExpression(QStringLiteral("\\s")));
     };
-    const QString page1 = tool_output(QStringLiteral(PDFTOTEXT),
-                                      {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                       QStringLiteral("1"), pdf(), QStringLiteral("-")});
-    EXPECT_FALSE(page1.contains(QStringLiteral("计算过程"))) << "the working shares the sheet's page";
-    const QString page2 = tool_output(QStringLiteral(PDFTOTEXT),
-                                      {QStringLiteral("-raw"), QStringLiteral("-f"),
-                                       QStringLiteral("2"), QStringLiteral("-l"), QStringLiteral("2"),
-                                       pdf(), QStringLiteral("-")});
+    const QString page1 = tool_output(
+        QStringLiteral(PDFTOTEXT), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                    QStringLiteral("1"), pdf(), QStringLiteral("-")});
+    EXPECT_FALSE(page1.contains(QStringLiteral("计算过程")))
+        << "the working shares the sheet's page";
+    const QString page2 =
+        tool_output(QStringLiteral(PDFTOTEXT),
+                    {QStringLiteral("-raw"), QStringLiteral("-f"), QStringLiteral("2"),
+                     QStringLiteral("-l"), QStringLiteral("2"), pdf(), QStringLiteral("-")});
     QString working;
     for (const std::string& line : run_working(state).lines) {
         working += QString::fromStdString(line);
     }
     EXPECT_TRUE(squeezed(page2).startsWith(squeezed(working))) << page2.toStdString();
-    for (const char* label : {"b'i = 1", "h'i = 0.15", "b = 0.2", "h = 0.8", "a = 0.05", "x = 0.2481"}) {
+    for (const char* label :
+         {"b'i = 1", "h'i = 0.15", "b = 0.2", "h = 0.8", "a = 0.05", "x = 0.2481"}) {
         EXPECT_TRUE(squeezed(page2).contains(squeezed(QString::fromUtf8(label)))) << label;
     }
 
     // The outline is the one unfilled path of eight corners; the zone the grey one.
     const QString svg_file = dir.filePath(QStringLiteral("page2.svg"));
-    tool_output(QStringLiteral(PDFTOCAIRO), {QStringLiteral("-svg"), QStringLiteral("-f"),
-                                               QStringLiteral("2"), QStringLiteral("-l"),
-                                               QStringLiteral("2"), pdf(), svg_file});
+    tool_output(QStringLiteral(PDFTOCAIRO),
+                {QStringLiteral("-svg"), QStringLiteral("-f"), QStringLiteral("2"),
+                 QStringLiteral("-l"), QStringLiteral("2"), pdf(), svg_file});
     QFile svg(svg_file);
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     const QString paths = QString::fromUtf8(svg.readAll());
     const QString number = QStringLiteral(R"re(([-\d.]+) ([-\d.]+))re");
-    const QString polygon = QStringLiteral("d=\"M ") + number +
+    const QString polygon = QStringLiteral("d=\"M ") + number + QStringLiteral(" L ") + number +
                             QStringLiteral(" L ") + number + QStringLiteral(" L ") + number +
                             QStringLiteral(" L ") + number + QStringLiteral(" L ") + number +
                             QStringLiteral(" L ") + number + QStringLiteral(" L ") + number +
-                            QStringLiteral(" L ") + number + QStringLiteral(" Z");
+                            QStringLiteral(" Z");
     const auto corners = [&](const QString& style) {
-        const auto m = QRegularExpression(style + QStringLiteral("[^\"]*\" ") + polygon +
-                                          QStringLiteral(R"re([^"]*"(?: transform="matrix\(([-\d.]+),0,0,([-\d.]+),)?)re"))
-                           .match(paths);
+        const auto m =
+            QRegularExpression(
+                style + QStringLiteral("[^\"]*\" ") + polygon +
+                QStringLiteral(R"re([^"]*"(?: transform="matrix\(([-\d.]+),0,0,([-\d.]+),)?)re"))
+                .match(paths);
         std::vector<QPointF> out;
         for (int i = 0; m.hasMatch() && i < 8; ++i) {
             out.emplace_back(m.captured(1 + 2 * i).toDouble(), m.captured(2 + 2 * i).toDouble());
@@ -430,7 +435,9 @@ private:
 
 class RecordedMessages : public MessageBoxes {
 public:
-    void show_message(MessageIcon icon, const QString& text) override { shown.push_back({icon, text}); }
+    void show_message(MessageIcon icon, const QString& text) override {
+        shown.push_back({icon, text});
+    }
     std::vector<std::pair<MessageIcon, QString>> shown;
 };
 
@@ -533,7 +540,8 @@ TEST(QtPrinterDialogTest, WorkingTabStartsUntickedAndKeepsTheChoice) {
                 }
             }
             ASSERT_TRUE(box) << "no check box 附计算过程及截面图 in the dialog";
-            const auto* tabs = qobject_cast<QTabWidget*>(box->parentWidget()->parentWidget()->parentWidget());
+            const auto* tabs =
+                qobject_cast<QTabWidget*>(box->parentWidget()->parentWidget()->parentWidget());
             ASSERT_TRUE(tabs);
             EXPECT_EQ(tabs->tabText(tabs->indexOf(box->parentWidget())), QStringLiteral("计算书"));
             EXPECT_EQ(box->isChecked(), row.shown_ticked);

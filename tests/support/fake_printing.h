@@ -33,7 +33,7 @@ public:
 struct PrinterEvent {
     enum class Kind { Line, Working, EndDocument, AbortDocument };
     Kind kind;
-    ReportLine line;  // for Line
+    ReportLine line;   // for Line
     Working working{}; // for Working
 
     bool operator==(const PrinterEvent& o) const {

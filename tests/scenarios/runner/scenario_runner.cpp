@@ -24,8 +24,8 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 using namespace zhuheng;
@@ -117,7 +117,7 @@ std::string json_value(const std::string& text) {
 }
 std::string json_value(const SteelStrength& rg) {
     return std::holds_alternative<std::int32_t>(rg) ? std::to_string(std::get<std::int32_t>(rg))
-                                                      : json_number(std::get<double>(rg));
+                                                    : json_number(std::get<double>(rg));
 }
 template <class T> std::string json_value(const std::optional<T>& v) {
     if (!v) {
