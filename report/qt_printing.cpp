@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLocale>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPdfWriter>
@@ -66,6 +67,12 @@ QPrinter& PrinterSource::printer() {
     }
     if (!owned_) {
         owned_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // Without a printer the dialog prints to a PDF file, which Qt sets on A4 everywhere: the
+        // paper of the user's locale instead (Letter where the locale measures in US units).
+        if (owned_->outputFormat() == QPrinter::PdfFormat &&
+            QLocale::system().measurementSystem() == QLocale::ImperialUSSystem) {
+            owned_->setPageSize(QPageSize(QPageSize::Letter));
+        }
     }
     return *owned_;
 }
