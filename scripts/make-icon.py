@@ -3,7 +3,7 @@
 """Draws the program's icon: a T-beam section with its tension bars, in 256 colours.
 
 Writes an indexed-colour PNG with the standard library only, 84 x 84 unless a size is given:
-    scripts/make-icon.py app/zhuheng.png
+    scripts/make-icon.py ui/zhuheng.png
     scripts/make-icon.py app/icons/128/zhuheng.png 128
 """
 import struct

@@ -54,7 +54,7 @@ kill "$start_pid"
 wait "$start_pid" 2>/dev/null || true
 echo "the program was built and started, and ran until stopped"
 
-options=(-DZHUHENG_WERROR=ON -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_ENGINE_ONLY=OFF)
+options=(-DZHUHENG_WERROR=ON -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_WITH_QT=ON)
 ctest_options=(--output-on-failure --no-tests=error)
 
 echo "== normal build"
