@@ -56,7 +56,8 @@ kill "$start_pid"
 wait "$start_pid" 2>/dev/null || true
 echo "the program was built and started, and ran until stopped"
 
-options=(-DZHUHENG_WERROR=ON -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_WITH_QT=ON)
+options=(-DZHUHENG_WERROR=ON -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_WITH_QT=ON -DZHUHENG_GTEST_SOURCE_DIR=
+    -DZHUHENG_FACE_SOURCE=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc)
 ctest_options=(--output-on-failure --no-tests=error)
 
 echo "== normal build"
@@ -83,8 +84,8 @@ windows_start=$SECONDS
 # configure.
 cmake --fresh -S . -B "$build-windows" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DZHUHENG_WERROR=ON \
-    -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_WITH_QT=OFF -DZHUHENG_BUILD_BENCH=OFF \
-    -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=OFF
+    -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_WITH_QT=OFF -DZHUHENG_GTEST_SOURCE_DIR=/usr/src/googletest \
+    -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=OFF
 cmake --build "$build-windows"
 ctest --test-dir "$build-windows" "${ctest_options[@]}" --timeout 300
 echo "windows build and tests: $((SECONDS - windows_start)) s"

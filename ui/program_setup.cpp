@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -33,6 +34,11 @@ void setup_program(QApplication& app) {
         QCoreApplication::installTranslator(translator);
     } else {
         delete translator;
+    }
+    // Without the file the program still starts, in the next face of the list or the system's.
+    if (!QFontDatabase::hasFamily(QString::fromLatin1(kFaceFamilies[0]))) {
+        QFontDatabase::addApplicationFont(QCoreApplication::applicationDirPath() +
+                                          QStringLiteral("/" ZHUHENG_FACE_FILE_NAME));
     }
     QApplication::setFont(pinned_face(QApplication::font()));
     // The X11 window class, matched by StartupWMClass of the desktop entry.
