@@ -88,8 +88,8 @@ std::size_t take_digits(std::string_view t, std::size_t& pos, std::string& out) 
     return count;
 }
 
-// The decimal order of magnitude of `number` ([+-]digits[.digits][e[+-]digits], some digit not
-// 0) is positive when it lies beyond the largest double rather than below the smallest. Only the
+// Whether `number` ([+-]digits[.digits][e[+-]digits], some digit not 0), which no double holds,
+// is too large rather than too small: its decimal order of magnitude is then above zero. Only the
 // side of zero matters, so the exponent may stop growing.
 bool beyond_largest(std::string_view number) {
     const std::size_t mark = number.find('e');
