@@ -3,12 +3,11 @@
 
 #include "engine/arithmetic_fault.h"
 
-#include <cerrno>
-#include <clocale>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <locale.h>
 #include <string>
+#include <system_error>
 
 namespace zhuheng {
 
@@ -89,10 +88,30 @@ std::size_t take_digits(std::string_view t, std::size_t& pos, std::string& out) 
     return count;
 }
 
-// The "C" numeric locale, so that the reading never depends on the user's decimal separator.
-locale_t c_numeric_locale() {
-    static const locale_t loc = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
+// Whether `number` ([+-]digits[.digits][e[+-]digits], some digit not 0), which no double holds,
+// is too large rather than too small: its decimal order of magnitude is then above zero. Only the
+// side of zero matters, so the exponent may stop growing.
+bool beyond_largest(std::string_view number) {
+    const std::size_t mark = number.find('e');
+    long long order = 0;
+    if (mark != std::string_view::npos) {
+        std::string_view exponent = number.substr(mark + 1);
+        const bool negative = exponent.front() == '-';
+        if (exponent.front() == '+' || negative) {
+            exponent.remove_prefix(1);
+        }
+        for (const char c : exponent) {
+            order = std::min(order * 10 + (c - '0'), 1000000LL);
+        }
+        if (negative) {
+            order = -order;
+        }
+        number = number.substr(0, mark);
+    }
+    const std::size_t first = number.find_first_of("123456789");
+    const std::size_t point = std::min(number.find('.'), number.size());
+    // Digits before the point from the first significant one, or zeros after it before that one.
+    return order + static_cast<long long>(point) - static_cast<long long>(first) > 0;
 }
 
 } // namespace
@@ -140,10 +159,20 @@ double text_to_number(std::string_view text) {
         }
     }
 
-    errno = 0;
-    const double value = strtod_l(number.c_str(), nullptr, c_numeric_locale());
-    if (errno == ERANGE && std::isinf(value)) {
-        throw ArithmeticFault(FaultKind::Overflow);
+    // std::from_chars reads "." whatever the locale, rounds to nearest as strtod does, and takes
+    // no "+". Out of range it leaves `value` as it was.
+    const char* first = number.data();
+    if (*first == '+') {
+        ++first;
+    }
+    double value = 0.0;
+    if (std::from_chars(first, number.data() + number.size(), value).ec ==
+        std::errc::result_out_of_range) {
+        if (beyond_largest(number)) {
+            throw ArithmeticFault(FaultKind::Overflow);
+        }
+        // Too small even for the smallest subnormal: zero with the number's sign.
+        value = std::copysign(0.0, number.front() == '-' ? -1.0 : 1.0);
     }
     return value;
 }

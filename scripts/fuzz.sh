@@ -9,7 +9,8 @@ scripts/install-deps.sh
 seconds=${1:-600}
 build=${BUILD_DIR:-build}-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DZHUHENG_FUZZ=ON -DZHUHENG_BUILD_BENCH=OFF
+    -DZHUHENG_FUZZ=ON -DZHUHENG_WITH_QT=ON -DZHUHENG_BUILD_TESTS=ON -DZHUHENG_BUILD_BENCH=OFF \
+    -DZHUHENG_SANITIZE=OFF
 cmake --build "$build"
 export LSAN_OPTIONS="suppressions=$(pwd)/tests/sanitizers/lsan.supp"
 for target in text_to_number main_form; do

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 build=${BUILD_DIR:-build-release}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZHUHENG_WERROR=OFF \
-    -DZHUHENG_BUILD_TESTS=OFF -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_ENGINE_ONLY=OFF \
+    -DZHUHENG_BUILD_TESTS=OFF -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_WITH_QT=ON \
     -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=OFF
 cmake --build "$build" --target zhuheng
 exec "$build/app/zhuheng"

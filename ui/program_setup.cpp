@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/program_setup.h"
 
+#include <QAccessibleObject>
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -12,6 +14,20 @@ namespace {
 // Noto Sans CJK shares glyphs between ideographs and Kangxi radicals (土 and ⼟), and a PDF
 // writer then reads the radical back.
 constexpr const char* kFaceFamilies[] = {"WenQuanYi Micro Hei", "Noto Sans CJK SC"};
+
+// The program as screen readers see it. Qt 6.4 names it by the application name, which is also
+// the X11 window class ("zhuheng"); this names it by the display name.
+class AnnouncedProgram : public QAccessibleApplication {
+public:
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? QGuiApplication::applicationDisplayName()
+                                      : QAccessibleApplication::text(t);
+    }
+};
+
+QAccessibleInterface* announced_program(const QString&, QObject* object) {
+    return object == QCoreApplication::instance() ? new AnnouncedProgram : nullptr;
+}
 
 } // namespace
 
@@ -34,8 +50,17 @@ void setup_program(QApplication& app) {
     } else {
         delete translator;
     }
+    // Without the file the program still starts, in the next face of the list or the system's.
+    if (!QFontDatabase::hasFamily(QString::fromLatin1(kFaceFamilies[0]))) {
+        QFontDatabase::addApplicationFont(QCoreApplication::applicationDirPath() +
+                                          QStringLiteral("/" ZHUHENG_FACE_FILE_NAME));
+    }
     QApplication::setFont(pinned_face(QApplication::font()));
     // The X11 window class, matched by StartupWMClass of the desktop entry.
     QCoreApplication::setApplicationName(QStringLiteral("zhuheng"));
+    // The name screen readers announce. X11 adds it to every window title that does not end
+    // with it, so the window's caption, exactly 筑衡, stays as it is.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("筑衡"));
+    QAccessible::installFactory(announced_program);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
 }

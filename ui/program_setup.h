@@ -9,7 +9,8 @@ inline constexpr char kDesktopFileName[] = "org.zhuheng.Zhuheng";
 
 // Start-up of the program before its window is made: Qt's own texts (dialogs, buttons, context
 // menus) in Simplified Chinese whatever the locale, one pinned face for the window, its dialogs
-// and the printed report, and the names the desktop knows the program by.
+// and the printed report (from the file beside the program where no installed face has its
+// family, as on Windows), and the names the desktop knows the program by.
 void setup_program(QApplication& app);
 
 // The pinned face at `font`'s size: a Simplified-Chinese face whose glyphs are all distinct, so

@@ -219,12 +219,19 @@ inline void expect_intermediates(const std::vector<Intermediate>& rows) {
     }
 }
 
-// Switches the C locale to de_DE.UTF-8, whose decimal separator is ",", and restores "C" at the
-// end of the scope. A machine without that locale fails the test: under another locale it could
-// not catch a reading or a number form that follows the locale.
+// German as the platform names it: its decimal separator is ",".
+#ifdef _WIN32
+inline constexpr const char* kGermanLocale = "German_Germany.1252";
+#else
+inline constexpr const char* kGermanLocale = "de_DE.UTF-8";
+#endif
+
+// Switches the C locale to German and restores "C" at the end of the scope. A machine without
+// that locale fails the test: under another locale it could not catch a reading or a number form
+// that follows the locale.
 class ForeignLocale {
 public:
-    ForeignLocale() : set_(std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {}
+    ForeignLocale() : set_(std::setlocale(LC_ALL, kGermanLocale) != nullptr) {}
     ~ForeignLocale() { std::setlocale(LC_ALL, "C"); }
     ForeignLocale(const ForeignLocale&) = delete;
     ForeignLocale& operator=(const ForeignLocale&) = delete;
@@ -232,10 +239,11 @@ public:
     ::testing::AssertionResult active() const {
         if (!set_) {
             return ::testing::AssertionFailure()
-                   << "de_DE.UTF-8 is not generated: run scripts/install-deps.sh (locale-gen)";
+                   << kGermanLocale
+                   << " is not known here (on Linux: run scripts/install-deps.sh, which runs locale-gen)";
         }
         if (std::string(std::localeconv()->decimal_point) != ",") {
-            return ::testing::AssertionFailure() << "de_DE.UTF-8 has no decimal comma here";
+            return ::testing::AssertionFailure() << kGermanLocale << " has no decimal comma here";
         }
         return ::testing::AssertionSuccess();
     }

@@ -47,6 +47,9 @@ const std::vector<ReadCase> kReadCases{
     {"exponent_then_letters", "2e+x5", 2.0},
     {"second_point_ends_number", "1.2.3", 1.2},
     {"underflow_reads_as_zero", "1e-400", 0.0},
+    {"many_digits_then_an_underflow", std::string(400, '9') + "e-800", 0.0},
+    {"subnormal_reads_as_the_nearest_double", "4.9406564584124654e-324", 4.9406564584124654e-324},
+    {"zeros_after_the_point_then_a_large_exponent", "0." + std::string(400, '0') + "1e700", 1e299},
     {"negative_zero", "-0", 0.0},
     {"negative_zero_with_exponent", "-0.0e5", 0.0},
     {"ideographic_space_is_not_a_number", "\u3000", 0.0},
@@ -86,6 +89,8 @@ const std::vector<OverflowCase> kOverflowCases{
     {"negative_large_exponent", "-1e999"},
     {"full_width_large_exponent", "\uff11\uff45\uff19\uff19\uff19"},
     {"many_digits", std::string(400, '9')},
+    {"plus_sign_large_exponent", "+1e999"},
+    {"fraction_with_large_exponent", "0.01e311"},
 };
 
 TEST(TextToNumber, NumberBeyondDoubleRangeIsAnOverflow) {
@@ -112,6 +117,7 @@ TEST(TextToNumber, ReadingDoesNotDependOnTheCLocale) {
 TEST(TextToNumber, NegativeZeroKeepsItsSignAsStrtodDoes) {
     EXPECT_TRUE(std::signbit(text_to_number("-0")));
     EXPECT_TRUE(std::signbit(text_to_number("\uff0d0.0")));
+    EXPECT_TRUE(std::signbit(text_to_number("-1e-400")));
     EXPECT_FALSE(std::signbit(text_to_number("0")));
 }
 

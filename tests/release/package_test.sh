@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # package_test.sh BUILD_DIR: builds the Debian package, unpacks it into a scratch root with
-# dpkg -x, checks what it installs and what it depends on, and starts the installed program
+# dpkg -x, checks what it installs, depends on and recommends, and starts the installed program
 # offscreen: it must still be running after 3 seconds, with nothing printed.
 set -euo pipefail
 build=$1
@@ -43,6 +43,8 @@ for d in qt6-qpa-plugins fonts-wqy-microhei qt6-translations-l10n; do
     e=$(entry "$d") || { echo "the package does not depend on $d: $depends"; exit 1; }
     [ "$e" = "$d" ] || { echo "the dependency on $d is not plain: $e"; exit 1; }
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[ "$recommends" = qt6-wayland ] || { echo "the package recommends \"$recommends\", not qt6-wayland"; exit 1; }
 # Lintian does not compare the two: the changelog's latest entry must be this version.
 zcat "$work/root/usr/share/doc/zhuheng/changelog.gz" > "$work/changelog"
 changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version)

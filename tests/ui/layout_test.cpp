@@ -17,6 +17,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstring>
+#include <set>
 
 using namespace zhuheng;
 
@@ -28,6 +30,9 @@ struct ControlRow {
     const char* parent;
     int left, top, width, height; // twips
     const char* text;
+    // A box's name for a screen reader: its label's text, led by the frame's caption or by
+    // 主筋直径（根） where the label alone does not say which box it is.
+    const char* accessible_name = nullptr;
 };
 
 // Test names show the row's name, not its bytes.
@@ -41,61 +46,61 @@ const ControlRow kControls[] = {
     {"optpj", "option", "Frame1", 120, 360, 1095, 375, "配筋计算"},
     {"optpd", "option", "Frame1", 1560, 360, 1095, 375, "强度复核"},
     {"Label1", "label", "Frame1", 480, 960, 975, 255, "混凝土标号"},
-    {"cbohnt", "combo", "Frame1", 1560, 840, 1095, 300, " "},
+    {"cbohnt", "combo", "Frame1", 1560, 840, 1095, 300, " ", "混凝土标号"},
     {"Label2", "label", "Frame1", 600, 1320, 975, 255, "钢筋等级"},
-    {"cbodj", "combo", "Frame1", 1560, 1200, 1095, 300, " "},
+    {"cbodj", "combo", "Frame1", 1560, 1200, 1095, 300, " ", "钢筋等级"},
     {"Label27", "label", "Frame1", 120, 1680, 1455, 255, "钢筋强度（MPa）"},
-    {"txtrg", "textbox", "Frame1", 1560, 1680, 1095, 270, ""},
+    {"txtrg", "textbox", "Frame1", 1560, 1680, 1095, 270, "", "钢筋强度（MPa）"},
     {"Label3", "label", "Frame1", 120, 2040, 1575, 255, "钢筋面积（cm2）"},
-    {"txtag", "textbox", "Frame1", 1560, 2040, 1095, 270, ""},
+    {"txtag", "textbox", "Frame1", 1560, 2040, 1095, 270, "", "钢筋面积（cm2）"},
     {"Label4", "label", "Frame1", 120, 2400, 1455, 255, "保护层厚度（m）"},
-    {"txtbc", "textbox", "Frame1", 1560, 2400, 1095, 270, ""},
+    {"txtbc", "textbox", "Frame1", 1560, 2400, 1095, 270, "", "保护层厚度（m）"},
     {"Label5", "label", "Frame1", 240, 2760, 1455, 255, "翼缘宽度（m）"},
-    {"txtbi", "textbox", "Frame1", 1560, 2760, 1095, 270, ""},
+    {"txtbi", "textbox", "Frame1", 1560, 2760, 1095, 270, "", "翼缘宽度（m）"},
     {"Label6", "label", "Frame1", 240, 3120, 1455, 255, "翼缘厚度（m）"},
-    {"txthi", "textbox", "Frame1", 1560, 3120, 1095, 270, ""},
+    {"txthi", "textbox", "Frame1", 1560, 3120, 1095, 270, "", "翼缘厚度（m）"},
     {"Label7", "label", "Frame1", 240, 3480, 1455, 255, "梁肋宽度（m）"},
-    {"txtb", "textbox", "Frame1", 1560, 3480, 1095, 270, ""},
+    {"txtb", "textbox", "Frame1", 1560, 3480, 1095, 270, "", "梁肋宽度（m）"},
     {"Label8", "label", "Frame1", 240, 3840, 1335, 255, "梁体高度（m）"},
-    {"txth", "textbox", "Frame1", 1560, 3840, 1095, 270, ""},
+    {"txth", "textbox", "Frame1", 1560, 3840, 1095, 270, "", "梁体高度（m）"},
     {"Label9", "label", "Frame1", 120, 4200, 1455, 255, "承受弯矩（KN.m）"},
-    {"txtmj", "textbox", "Frame1", 1560, 4200, 1095, 270, ""},
+    {"txtmj", "textbox", "Frame1", 1560, 4200, 1095, 270, "", "承受弯矩（KN.m）"},
     {"Frame2", "frame", "MainForm", 2880, 0, 4455, 2895, "配筋结果"},
     {"Label10", "label", "Frame2", 120, 360, 1935, 255, "受拉钢筋面积（cm2）"},
-    {"txtagl", "textbox", "Frame2", 1800, 360, 975, 270, " "},
+    {"txtagl", "textbox", "Frame2", 1800, 360, 975, 270, " ", "受拉钢筋面积（cm2）"},
     {"Label11", "label", "Frame2", 840, 720, 1095, 255, "配筋率（%）"},
-    {"txtupj", "textbox", "Frame2", 1800, 720, 975, 270, " "},
+    {"txtupj", "textbox", "Frame2", 1800, 720, 975, 270, " ", "配筋率（%）"},
     {"Label12", "label", "Frame2", 600, 1080, 1215, 255, "计算高度（m）"},
-    {"txtx", "textbox", "Frame2", 1800, 1080, 975, 270, " "},
+    {"txtx", "textbox", "Frame2", 1800, 1080, 975, 270, " ", "配筋结果 计算高度（m）"},
     {"Label13", "label", "Frame2", 120, 1440, 1815, 255, "主筋直径（根）D12＝"},
-    {"txtd12", "textbox", "Frame2", 1800, 1440, 975, 270, " "},
+    {"txtd12", "textbox", "Frame2", 1800, 1440, 975, 270, " ", "主筋直径（根）D12＝"},
     {"Label14", "label", "Frame2", 1320, 1800, 495, 255, "D14＝"},
-    {"txtd14", "textbox", "Frame2", 1800, 1800, 975, 270, " "},
+    {"txtd14", "textbox", "Frame2", 1800, 1800, 975, 270, " ", "主筋直径（根）D14＝"},
     {"Label15", "label", "Frame2", 1320, 2160, 495, 255, "D16＝"},
-    {"txtd16", "textbox", "Frame2", 1800, 2160, 975, 270, " "},
+    {"txtd16", "textbox", "Frame2", 1800, 2160, 975, 270, " ", "主筋直径（根）D16＝"},
     {"Label16", "label", "Frame2", 1320, 2520, 495, 255, "D18＝"},
-    {"txtd18", "textbox", "Frame2", 1800, 2520, 975, 270, " "},
+    {"txtd18", "textbox", "Frame2", 1800, 2520, 975, 270, " ", "主筋直径（根）D18＝"},
     {"Label17", "label", "Frame2", 2880, 360, 615, 255, "D20＝"},
-    {"txtd20", "textbox", "Frame2", 3360, 360, 975, 270, " "},
+    {"txtd20", "textbox", "Frame2", 3360, 360, 975, 270, " ", "主筋直径（根）D20＝"},
     {"Label18", "label", "Frame2", 2880, 720, 495, 255, "D22＝"},
-    {"txtd22", "textbox", "Frame2", 3360, 720, 975, 270, " "},
+    {"txtd22", "textbox", "Frame2", 3360, 720, 975, 270, " ", "主筋直径（根）D22＝"},
     {"Label19", "label", "Frame2", 2880, 1080, 495, 255, "D25＝"},
-    {"txtd25", "textbox", "Frame2", 3360, 1080, 975, 270, " "},
+    {"txtd25", "textbox", "Frame2", 3360, 1080, 975, 270, " ", "主筋直径（根）D25＝"},
     {"Label20", "label", "Frame2", 2880, 1440, 495, 255, "D28＝"},
-    {"txtd28", "textbox", "Frame2", 3360, 1440, 975, 270, " "},
+    {"txtd28", "textbox", "Frame2", 3360, 1440, 975, 270, " ", "主筋直径（根）D28＝"},
     {"Label21", "label", "Frame2", 2880, 1800, 495, 255, "D30＝"},
-    {"txtd30", "textbox", "Frame2", 3360, 1800, 975, 270, " "},
+    {"txtd30", "textbox", "Frame2", 3360, 1800, 975, 270, " ", "主筋直径（根）D30＝"},
     {"Label22", "label", "Frame2", 2880, 2160, 615, 255, "D32＝"},
-    {"txtd32", "textbox", "Frame2", 3360, 2160, 975, 270, " "},
+    {"txtd32", "textbox", "Frame2", 3360, 2160, 975, 270, " ", "主筋直径（根）D32＝"},
     {"Label23", "label", "Frame2", 2880, 2520, 615, 255, "D34＝"},
-    {"txtd34", "textbox", "Frame2", 3360, 2520, 975, 270, " "},
+    {"txtd34", "textbox", "Frame2", 3360, 2520, 975, 270, " ", "主筋直径（根）D34＝"},
     {"Frame3", "frame", "MainForm", 2880, 3000, 4455, 1095, "强度复核"},
     {"Label24", "label", "Frame3", 480, 240, 1215, 255, "计算高度（m）"},
-    {"txtxpd", "textbox", "Frame3", 1800, 240, 975, 270, ""},
+    {"txtxpd", "textbox", "Frame3", 1800, 240, 975, 270, "", "强度复核 计算高度（m）"},
     {"Label25", "label", "Frame3", 360, 720, 1455, 255, "最大弯矩（KN.m）"},
-    {"txtmpd", "textbox", "Frame3", 1800, 720, 975, 270, " "},
+    {"txtmpd", "textbox", "Frame3", 1800, 720, 975, 270, " ", "强度复核 最大弯矩（KN.m）"},
     {"Label26", "label", "Frame3", 2880, 720, 615, 255, "结果"},
-    {"txtpd", "textbox", "Frame3", 3360, 720, 975, 270, " "},
+    {"txtpd", "textbox", "Frame3", 3360, 720, 975, 270, " ", "强度复核 结果"},
     {"cmdrun", "button", "MainForm", 3360, 4200, 1215, 375, "计  算"},
     {"cmdprint", "button", "MainForm", 4560, 4200, 1215, 375, "打  印"},
     {"cmdexit", "button", "MainForm", 5760, 4200, 1215, 375, "退  出"},
@@ -181,10 +186,12 @@ INSTANTIATE_TEST_SUITE_P(EveryCaption, CaptionFit, ::testing::ValuesIn(captioned
                              return std::string(info.param.name);
                          });
 
-// A screen reader names each input and result box by the label beside it; a grade list, whose
-// name on Linux is its text, is labelled by its label.
+// A screen reader names each input and result box by the label beside it, alone where it says
+// which box it is, else led by the frame's caption; a grade list, whose name on Linux is its
+// text, is labelled by its label. No two boxes share a name.
 TEST_F(MainFormTest, EveryBoxIsNamedByItsLabel) {
     int named = 0;
+    std::set<std::string> names;
     for (std::size_t i = 0; i + 1 < std::size(kControls); ++i) {
         const ControlRow& label = kControls[i];
         const ControlRow& box = kControls[i + 1];
@@ -194,17 +201,31 @@ TEST_F(MainFormTest, EveryBoxIsNamedByItsLabel) {
         }
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget(box.name));
         ASSERT_TRUE(accessible) << box.name;
+        ASSERT_TRUE(box.accessible_name) << box.name;
+        const std::string name = box.accessible_name;
+        EXPECT_EQ(name.substr(name.size() - std::min(name.size(), std::strlen(label.text))),
+                  label.text)
+            << box.name;
         if (kind == "textbox") {
-            EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), label.text) << box.name;
+            EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), name) << box.name;
         } else {
+            EXPECT_EQ(name, label.text) << box.name;
             const auto relations = accessible->relations(QAccessible::Label);
             EXPECT_TRUE(std::any_of(relations.begin(), relations.end(), [&](const auto& r) {
                 return r.first->object() == widget(label.name);
             })) << box.name;
         }
+        EXPECT_TRUE(names.insert(name).second) << box.name << " shares the name " << name;
         ++named;
     }
     EXPECT_EQ(named, 27);
+}
+
+// A screen reader announces the program by its Chinese name, not by its file name.
+TEST_F(MainFormTest, TheProgramIsAnnouncedAsZhuheng) {
+    QAccessibleInterface* program = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_TRUE(program);
+    EXPECT_EQ(program->text(QAccessible::Name), QStringLiteral("筑衡"));
 }
 
 // Qt's own texts in the window and its boxes are Simplified Chinese whatever the locale (the
