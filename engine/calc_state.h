@@ -78,10 +78,17 @@ struct CalcState {
     std::optional<double> chk_ratio_web;
     std::optional<double> chk_xi;
     double m_ult = 0.0;
-    // 1.05 times m_ult before flooring: the limit the verdict compares mj with (KN.m). Kept so
-    // that the printed working shows the number the verdict was formed from.
+    // 1.05 times m_ult before flooring: the limit the verdict compares mj with (KN.m).
     double m_limit = 0.0;
     std::string verdict;
+
+    // The results of the last completed run as computed, before flooring: the design's as_req
+    // (cm2, which the bar counts are taken from), ratio (%) and x (m), the check's x and m_ult.
+    // They and m_limit are kept so that the printed working shows the numbers each formula gave.
+    double as_unfloored = 0.0;
+    double ratio_unfloored = 0.0;
+    double x_unfloored = 0.0;
+    double m_ult_unfloored = 0.0;
 
     // Strength of the steel grade picked last. A run whose strength box is empty uses it, so that
     // a strength typed once does not outlive the text that typed it.
@@ -127,10 +134,14 @@ template <class F> constexpr void for_each_field(F&& f) {
     f("m_ult", &CalcState::m_ult);
     f("m_limit", &CalcState::m_limit);
     f("verdict", &CalcState::verdict);
+    f("as_unfloored", &CalcState::as_unfloored);
+    f("ratio_unfloored", &CalcState::ratio_unfloored);
+    f("x_unfloored", &CalcState::x_unfloored);
+    f("m_ult_unfloored", &CalcState::m_ult_unfloored);
     f("rg_grade", &CalcState::rg_grade);
 }
 
-constexpr int kCalcStateFieldCount = 35;
+constexpr int kCalcStateFieldCount = 39;
 
 constexpr int listed_field_count() {
     int n = 0;
@@ -144,7 +155,7 @@ static_assert(listed_field_count() == kCalcStateFieldCount, "a field is missing 
 inline void check_calc_state_field_count(CalcState& s) {
     [[maybe_unused]] auto& [f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16,
                             f17, f18, f19, f20, f21, f22, f23, f24, f25, f26, f27, f28, f29, f30,
-                            f31, f32, f33, f34, f35] = s;
+                            f31, f32, f33, f34, f35, f36, f37, f38, f39] = s;
 }
 
 // Field by field, through the one list.

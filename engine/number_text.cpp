@@ -27,6 +27,10 @@ std::string number_text(double value) {
     return value < 0 ? digits : ' ' + digits;
 }
 
+std::string plain_number_text(double value) {
+    return significant_text(value, 15);
+}
+
 std::string printed_number_text(double value) {
     return number_text(value) + ' ';
 }

@@ -93,6 +93,9 @@ DesignOutcome reinforcement_design(CalcState& s) {
         return outcome;
     }
     count_bars(s);
+    s.as_unfloored = *s.as_req;
+    s.ratio_unfloored = s.ratio;
+    s.x_unfloored = *s.x;
     s.as_req = floor_to(*s.as_req, 1000.0);
     s.ratio = floor_to(s.ratio, 1000.0);
     s.x = floor_to(*s.x, 10000.0);

@@ -33,6 +33,8 @@ void strength_check(CalcState& s) {
     s.m_limit = (Checked(s.m_ult) * kMomentTolerance).value();
     s.verdict = std::string(mj.value() <= s.m_limit ? kVerdictPass : kVerdictFail);
 
+    s.x_unfloored = *s.x;
+    s.m_ult_unfloored = s.m_ult;
     s.x = floor_to(*s.x, 10000.0);
     s.m_ult = floor_to(s.m_ult, 1000.0);
 }

@@ -40,16 +40,16 @@ void drop_page_choices(QPrinter& printer) {
     }
 }
 
-// Why a write failed, in the user's language where the cause is a common one.
+// Why a write failed, in the user's language where the cause is a common one: from errno
+// where the failing call left it, else from what the file recorded.
 QString write_failure(int error, const QSaveFile& file) {
-    switch (error) {
-    case ENOSPC:
+    if (error == ENOSPC || (error == 0 && file.error() == QFileDevice::ResourceError)) {
         return QStringLiteral("磁盘空间不足");
-    case EFBIG:
-        return QStringLiteral("文件超过允许的大小");
-    default:
-        return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
     }
+    if (error == EFBIG) {
+        return QStringLiteral("文件超过允许的大小");
+    }
+    return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
 }
 
 // The PDF's creator and a print job's: the program and its version.

@@ -186,7 +186,7 @@ void paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const QR
     right = std::max(right, steel_room);
     const double scale = std::min((box.width() - left - right) / d.width,
                                   (box.height() - top - bottom - caption) / d.height);
-    if (!(scale > 0)) {
+    if (!(scale > 0) || !std::isfinite(scale)) {
         return; // no room at all: the working says what the drawing would show
     }
     // One scale for both directions, the drawing centred across the box.

@@ -7,14 +7,6 @@
 
 namespace zhuheng {
 
-namespace {
-
-std::string shown(double v) {
-    return significant_text(v, 15);
-}
-
-} // namespace
-
 std::optional<std::string> figure_problem(const SectionFigure& f) {
     if (!(f.bi > 0 && f.hi > 0 && f.b > 0 && f.h > 0)) {
         return "截面尺寸有零或负值";
@@ -27,6 +19,15 @@ std::optional<std::string> figure_problem(const SectionFigure& f) {
     }
     if (f.x < 0 || f.x > f.h) {
         return "受压区高度超出截面";
+    }
+    // To scale on a page, every size must show and the whole fit: no size under a thousandth of
+    // the largest, which lies between a millimetre and ten kilometres.
+    const double largest = std::max({f.bi, f.b, f.h});
+    if (largest < 1e-3 || largest > 1e4) {
+        return "截面尺寸超出可按比例画出的范围";
+    }
+    if (std::min({f.bi, f.hi, f.b, f.h}) < largest * 1e-3) {
+        return "截面各尺寸相差过于悬殊，按比例画不出";
     }
     return std::nullopt;
 }
@@ -51,12 +52,20 @@ SectionDrawing section_drawing(const SectionFigure& f) {
     d.steel_label = f.steel;
     using Side = FigureDimension::Side;
     d.dimensions = {
-        {{fl, 0}, {fr, 0}, Side::Above, 1, "b'i = " + shown(f.bi)},
-        {{fl, 0}, {fl, f.hi}, Side::Left, 1, "h'i = " + shown(f.hi)},
-        {{std::min(fl, wl), 0}, {std::min(fl, wl), f.x}, Side::Left, 2, "x = " + shown(f.x)},
-        {{wl, f.h}, {wr, f.h}, Side::Below, 1, "b = " + shown(f.b)},
-        {{wr, f.h - f.a}, {wr, f.h}, Side::Right, 1, "a = " + shown(f.a)},
-        {{std::max(fr, wr), 0}, {std::max(fr, wr), f.h}, Side::Right, 2, "h = " + shown(f.h)},
+        {{fl, 0}, {fr, 0}, Side::Above, 1, "b'i = " + plain_number_text(f.bi)},
+        {{fl, 0}, {fl, f.hi}, Side::Left, 1, "h'i = " + plain_number_text(f.hi)},
+        {{std::min(fl, wl), 0},
+         {std::min(fl, wl), f.x},
+         Side::Left,
+         2,
+         "x = " + plain_number_text(f.x)},
+        {{wl, f.h}, {wr, f.h}, Side::Below, 1, "b = " + plain_number_text(f.b)},
+        {{wr, f.h - f.a}, {wr, f.h}, Side::Right, 1, "a = " + plain_number_text(f.a)},
+        {{std::max(fr, wr), 0},
+         {std::max(fr, wr), f.h},
+         Side::Right,
+         2,
+         "h = " + plain_number_text(f.h)},
     };
     d.caption = "截面图（按比例，尺寸单位 m）：阴影为受压区，● 为受拉钢筋重心 " + f.steel;
     return d;

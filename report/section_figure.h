@@ -22,7 +22,7 @@ struct SectionFigure {
     }
 };
 
-// Why a section cannot be drawn, in the user's language; nothing when it can.
+// Why a section cannot be drawn to scale, in the user's language; nothing when it can.
 std::optional<std::string> figure_problem(const SectionFigure& figure);
 
 // A point of the drawing in m: x to the right from the left edge of the wider of flange and web,

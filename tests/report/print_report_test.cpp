@@ -225,6 +225,9 @@ std::vector<PrintCase> print_cases() {
                 {"", Z},
                 {"D34=", J},
                 {" 0 ", E}})}},
+        // This row and the next print states that the window no longer prints after a run (it
+        // prints the last completed run, in that run's mode): they keep the lines of a mode and
+        // of the grades as the state holds them.
         {"CheckModeAfterADesignRun",
          designed(),
          CalcMode::Check,
@@ -352,13 +355,13 @@ const WorkingCase kWorkingCases[] = {
     {"DesignFirstType",
      design_first_type,
      {"    K = Ra·b'i·h'i·(h0 − h'i/2)/γc = 14500 × 1 × 0.15 × (0.75 − 0.15/2)/1.25 = 1174.5 KN.m",
-      "    Mj = 500 KN.m ≤ K = 1174.5 KN.m，属第一类T形截面",
+      "    Mj = 500 ≤ K = 1174.5 KN.m，属第一类T形截面",
       "    A0 = γc·Mj/(Ra·b'i·h0²) = 1.25 × 500/(14500 × 1 × 0.75²) = 0.07662835（1 − 2A0 ≥ 0）",
-      "    γ0 = (1 + √(1 − 2A0))/2 = 0.9600933",
-      "    As = γc·Mj/(Rg·γ0·h0) = 1.25 × 500/(340000 × 0.9600933 × 0.75) = 25.528 cm²",
-      "    ρ = As/(b·h0) = 1.701 %",
-      "    x = As·Rg/(Ra·b'i) = 0.0598 m",
-      "    提示：x = 0.0598 m ≤ h'i = 0.15 m，受压区在翼缘内（第一类截面不作此项验算）",
+      "    γ0 = (1 + √(1 − 2A0))/2 = (1 + √(1 − 2 × 0.07662835))/2 = 0.9600933",
+      "    As = γc·Mj/(Rg·γ0·h0) = 1.25 × 500/(340000 × 0.9600933 × 0.75) × 10⁴ = 25.52857 cm²，取 25.528 cm²",
+      "    ρ = As/(b·h0) = 25.52857/(0.2 × 0.75 × 10⁴) × 100 = 1.701904 %，取 1.701 %",
+      "    x = As·Rg/(Ra·b'i) = 25.52857 × 10⁻⁴ × 340000/(14500 × 1) = 0.05986008 m，取 0.0598 m",
+      "    提示：x = 0.0598 ≤ h'i = 0.15 m，受压区在翼缘内（第一类截面不作此项验算）",
       "    D12：a₁ = 1.131 cm²，n = 23；D14：a₁ = 1.539 cm²，n = 17；D16：a₁ = 2.011 cm²，n = 13",
       "    D32：a₁ = 8.042 cm²，n = 4；D34：a₁ = 9.079 cm²，n = 3"},
      SectionFigure{1, 0.15, 0.2, 0.8, 0.05, 0.0598, false, "As"}},
@@ -367,13 +370,13 @@ const WorkingCase kWorkingCases[] = {
      {"    M翼 = (b'i − b)·Ra·h'i·(h0 − h'i/2)/γc = (1 − 0.2) × 14500 × 0.15 × (0.75 − 0.15/2)/1.25 = 939.6 KN.m",
       "    M肋 = Mj − M翼 = 1300 − 939.6 = 360.4 KN.m",
       "    A0 = γc·M肋/(Ra·b·h0²) = 1.25 × 360.4/(14500 × 0.2 × 0.75²) = 0.2761686（1 − 2A0 ≥ 0）",
-      "    γ0 = (1 + √(1 − 2A0))/2 = 0.8345381",
-      "    ξ = 1 − √(1 − 2A0) = 0.3309239 ≤ ξjg = 0.55",
+      "    γ0 = (1 + √(1 − 2A0))/2 = (1 + √(1 − 2 × 0.2761686))/2 = 0.8345381",
+      "    ξ = 1 − √(1 − 2A0) = 1 − √(1 − 2 × 0.2761686) = 0.3309239 ≤ ξjg = 0.55",
       "    As翼 = (b'i − b)·Ra·h'i/Rg = (1 − 0.2) × 14500 × 0.15/340000 = 0.005117647 m²",
       "    As肋 = γc·M肋/(Rg·γ0·h0) = 1.25 × 360.4/(340000 × 0.8345381 × 0.75) = 0.00211694 m²",
-      "    x = As肋·Rg/(Ra·b) = 0.2481 m",
-      "    ρ = (As翼 + As肋)/(b·h0) = 4.823 % ≥ ρmin = 0.15 %",
-      "    As = As翼 + As肋 = 72.345 cm²",
+      "    x = As肋·Rg/(Ra·b) = 0.00211694 × 340000/(14500 × 0.2) = 0.2481929 m，取 0.2481 m",
+      "    ρ = (As翼 + As肋)/(b·h0) × 100 = (0.005117647 + 0.00211694)/(0.2 × 0.75) × 100 = 4.823058 %，取 4.823 %，不小于 ρmin = 0.15 %",
+      "    As = (As翼 + As肋) × 10⁴ = (0.005117647 + 0.00211694) × 10⁴ = 72.34587 cm²，取 72.345 cm²",
       "    D12：a₁ = 1.131 cm²，n = 64；D14：a₁ = 1.539 cm²，n = 47；D16：a₁ = 2.011 cm²，n = 36"},
      SectionFigure{1, 0.15, 0.2, 0.8, 0.05, 0.2481, true, "As"}},
     {"DesignAtTheMinimumRatio",
@@ -381,52 +384,146 @@ const WorkingCase kWorkingCases[] = {
      {"    钢筋 Ⅰ级：Rg = 240000 KPa，ξjg = 0.65",
       "    最小配筋率 ρmin = 0.15 %，材料安全系数 γc = 1.25",
       "    A0 = γc·M肋/(Ra·b·h0²) = 1.25 × 40/(8500 × 0.5 × 1²) = 0.01176471（1 − 2A0 ≥ 0）",
-      "    ξ = 1 − √(1 − 2A0) = 0.01183474 ≤ ξjg = 0.65",
+      "    ξ = 1 − √(1 − 2A0) = 1 − √(1 − 2 × 0.01176471) = 0.01183474 ≤ ξjg = 0.65",
       "    As肋 = γc·M肋/(Rg·γ0·h0) = 1.25 × 40/(240000 × 0.9940826 × 1) = 0.0002095735 m²",
-      "    ρ = (As翼 + As肋)/(b·h0) = 0.041 % < ρmin = 0.15 %",
-      "    As = ρmin·b·h0 = 0.15 % × 0.5 × 1 = 7.5 cm²（按最小配筋率）",
+      "    ρ = (As翼 + As肋)/(b·h0) × 100 = (0 + 0.0002095735)/(0.5 × 1) × 100 = 0.04191469 %，取 0.041 %，小于 ρmin = 0.15 %",
+      "    As = ρmin·b·h0/100 × 10⁴ = 0.15 × 0.5 × 1/100 × 10⁴ = 7.5 cm²，取 7.5 cm²（按最小配筋率）",
       "    D12：a₁ = 1.131 cm²，n = 7；D14：a₁ = 1.539 cm²，n = 5；D16：a₁ = 2.011 cm²，n = 4"},
      SectionFigure{0.5, 0.01, 0.5, 1.05, 0.05, 0.0118, true, "As"}},
     {"CheckFirstType",
      check_first_type,
      {"    Ag = 0.005 m²",
       "    K = Ra·b'i·h'i·(h0 − h'i/2)/γc = 11000 × 1.6 × 0.12 × (1.23 − 0.12/2)/1.25 = 1976.832 KN.m",
-      "    Mj = 1500 KN.m ≤ K = 1976.832 KN.m，属第一类T形截面",
-      "    x = Rg·Ag/(Ra·b'i) = 340000 × 0.005/(11000 × 1.6) = 0.0965 m",
-      "    提示：x = 0.0965 m ≤ h'i = 0.12 m，受压区在翼缘内（第一类截面不作此项验算）",
-      "    Mu = Ra·b'i·x·(h0 − x/2)/γc = 1607.118 KN.m",
-      "    1.05·Mu = 1687.474 KN.m（由取整前的 Mu）",
-      "    Mj = 1500 KN.m ≤ 1.05·Mu，结果：通过验算"},
+      "    Mj = 1500 ≤ K = 1976.832 KN.m，属第一类T形截面",
+      "    x = Rg·Ag/(Ra·b'i) = 340000 × 0.005/(11000 × 1.6) = 0.09659091 m，取 0.0965 m",
+      "    提示：x = 0.0965 ≤ h'i = 0.12 m，受压区在翼缘内（第一类截面不作此项验算）",
+      "    Mu = Ra·b'i·x·(h0 − x/2)/γc = 11000 × 1.6 × 0.09659091 × (1.23 − 0.09659091/2)/1.25 = 1607.118 KN.m，取 1607.118 KN.m",
+      "    1.05·Mu = 1.05 × 1607.118 = 1687.474 KN.m（Mu 取取整前的值）",
+      "    Mj = 1500 ≤ 1.05·Mu = 1687.474 KN.m，结果：通过验算"},
      SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0.0965, false, "Ag"}},
     {"CheckSecondTypePasses",
      check_second_type_passes,
      {"    Ag翼 = Ra·(b'i − b)·h'i/Rg = 11000 × (1.6 − 0.18) × 0.12/340000 = 0.005512941 m²",
       "    Ag肋 = Ag − Ag翼 = 0.008 − 0.005512941 = 0.002487059 m²",
-      "    ρ肋 = Ag肋/(b·h0) = 0.01123333",
-      "    ξ = ρ肋·Rg/Ra = 0.347212",
+      "    ρ肋 = Ag肋/(b·h0) = 0.002487059/(0.18 × 1.23) = 0.01123333",
+      "    ξ = ρ肋·Rg/Ra = 0.01123333 × 340000/11000 = 0.347212",
       "    提示：ξ = 0.347212 ≤ ξjg = 0.55（强度复核不作此项验算，结果只由弯矩决定）",
-      "    x = Rg·Ag肋/(Ra·b) = 0.427 m",
-      "    M肋 = Rg·Ag肋·(1 − 0.5ξ)·h0/γc = 687.618 KN.m",
-      "    M翼 = Rg·Ag翼·(h0 − h'i/2)/γc = 1754.438 KN.m",
-      "    Mu = M肋 + M翼 = 2442.056 KN.m",
-      "    1.05·Mu = 2564.159 KN.m（由取整前的 Mu）",
-      "    Mj = 2500 KN.m ≤ 1.05·Mu，结果：通过验算"},
+      "    x = Rg·Ag肋/(Ra·b) = 340000 × 0.002487059/(11000 × 0.18) = 0.4270707 m，取 0.427 m",
+      "    M肋 = Rg·Ag肋·(1 − 0.5ξ)·h0/γc = 340000 × 0.002487059 × (1 − 0.5 × 0.347212) × 1.23/1.25 = 687.618 KN.m",
+      "    M翼 = Rg·Ag翼·(h0 − h'i/2)/γc = 340000 × 0.005512941 × (1.23 − 0.12/2)/1.25 = 1754.438 KN.m",
+      "    Mu = M肋 + M翼 = 687.618 + 1754.438 = 2442.056 KN.m，取 2442.056 KN.m",
+      "    1.05·Mu = 1.05 × 2442.056 = 2564.159 KN.m（Mu 取取整前的值）",
+      "    Mj = 2500 ≤ 1.05·Mu = 2564.159 KN.m，结果：通过验算"},
      SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0.427, true, "Ag"}},
     {"CheckSecondTypeFails",
      [] { return zhuheng_test::checked(80, 3000); },
-     {"    Mj = 3000 KN.m > K = 1976.832 KN.m，属第二类T形截面",
-      "    Mj = 3000 KN.m > 1.05·Mu，结果：未通过"},
+     {"    Mj = 3000 > K = 1976.832 KN.m，属第二类T形截面",
+      "    Mj = 3000 > 1.05·Mu = 2564.159 KN.m，结果：未通过"},
      SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0.427, true, "Ag"}},
     {"SectionThatCannotBeDrawn",
      check_flange_thicker_than_the_beam,
-     {"    提示：x = 0.0965 m ≤ h'i = 1.5 m，受压区在翼缘内（第一类截面不作此项验算）",
+     {"    提示：x = 0.0965 ≤ h'i = 1.5 m，受压区在翼缘内（第一类截面不作此项验算）",
       "截面图从略：翼缘厚度大于梁体高度。"},
+     std::nullopt},
+    // K is 1976.8319999999999: the moment typed as the capacity shown is above it.
+    {"MomentShownEqualToTheCapacity",
+     [] { return zhuheng_test::checked(50, 1976.832); },
+     {"    Mj = 1976.8320000000001 > K = 1976.8319999999999 KN.m，属第二类T形截面",
+      "截面图从略：受压区高度超出截面。"},
+     std::nullopt},
+    {"DesignWithATypedStrength",
+     [] {
+         using namespace zhuheng_test;
+         CalcState s = prepared(kConcrete25, kSteelI, design_example_section(500), "300");
+         s.mode = CalcMode::Design;
+         EXPECT_EQ(reinforcement_design(s), DesignOutcome::Completed);
+         return s;
+     },
+     {"    钢筋 Ⅰ级，强度按输入：Rg = 300000 KPa，ξjg = 0.65",
+      "    x = As·Rg/(Ra·b'i) = 28.93237 × 10⁻⁴ × 300000/(14500 × 1) = 0.05986008 m，取 0.0598 m"},
+     SectionFigure{1, 0.15, 0.2, 0.8, 0.05, 0.0598, false, "As"}},
+    {"DesignWithATypedStrengthAndNoGrade",
+     [] {
+         using namespace zhuheng_test;
+         CalcState s = prepared(kConcrete25, "", design_example_section(500), "300");
+         s.mode = CalcMode::Design;
+         EXPECT_EQ(reinforcement_design(s), DesignOutcome::Completed);
+         return s;
+     },
+     {"    钢筋 （未选等级），强度按输入：Rg = 300000 KPa，ξjg 未定（按 0 计）"},
+     SectionFigure{1, 0.15, 0.2, 0.8, 0.05, 0.0598, false, "As"}},
+    {"NegativeMoment",
+     [] { return zhuheng_test::designed(-25); },
+     {"    A0 = γc·Mj/(Ra·b'i·h0²) = 1.25 × (-25)/(14500 × 1 × 0.75²) = -0.003831418（1 − 2A0 ≥ 0）",
+      "    x = As·Rg/(Ra·b'i) = (-1.223151) × 10⁻⁴ × 340000/(14500 × 1) = -0.002868079 m，取 -0.0029 m",
+      "截面图从略：受压区高度超出截面。"},
      std::nullopt},
 };
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, RunWorking, ::testing::ValuesIn(kWorkingCases),
                          [](const ::testing::TestParamInfo<WorkingCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Whether a section can be drawn to scale, and the compression zone drawn: the first type the
+// section down to x, the second the whole flange and the web down to x.
+struct FigureCase {
+    const char* name;
+    SectionFigure figure;
+    std::optional<std::string> problem;
+    std::vector<FigurePoint> compression; // when it can be drawn
+};
+
+void PrintTo(const FigureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Figure : public ::testing::TestWithParam<FigureCase> {};
+
+TEST_P(Figure, ProblemOrCompressionZone) {
+    const FigureCase& c = GetParam();
+    EXPECT_EQ(figure_problem(c.figure), c.problem);
+    if (c.problem) {
+        return;
+    }
+    const SectionDrawing d = section_drawing(c.figure);
+    EXPECT_EQ(d.width, std::max(c.figure.bi, c.figure.b));
+    EXPECT_EQ(d.height, c.figure.h);
+    ASSERT_EQ(d.compression.size(), c.compression.size());
+    for (std::size_t i = 0; i < d.compression.size(); ++i) {
+        EXPECT_NEAR(d.compression[i].x, c.compression[i].x, 1e-12) << "corner " << i;
+        EXPECT_NEAR(d.compression[i].y, c.compression[i].y, 1e-12) << "corner " << i;
+    }
+}
+
+// clang-format off
+const FigureCase kFigureCases[] = {
+    {"FirstTypeFlangeStrip", {1, 0.15, 0.2, 0.8, 0.05, 0.06, false, "As"}, std::nullopt,
+     {{0, 0}, {1, 0}, {1, 0.06}, {0, 0.06}}},
+    {"FirstTypeBelowTheFlange", {1, 0.15, 0.2, 0.8, 0.05, 0.3, false, "Ag"}, std::nullopt,
+     {{0, 0}, {1, 0}, {1, 0.15}, {0.6, 0.15}, {0.6, 0.3}, {0.4, 0.3}, {0.4, 0.15}, {0, 0.15}}},
+    {"SecondTypeFlangeAndWeb", {1, 0.15, 0.2, 0.8, 0.05, 0.25, true, "As"}, std::nullopt,
+     {{0, 0}, {1, 0}, {1, 0.15}, {0.6, 0.15}, {0.6, 0.25}, {0.4, 0.25}, {0.4, 0.15}, {0, 0.15}}},
+    {"SecondTypeWebAboveTheFlangeBottom", {1, 0.15, 0.2, 0.8, 0.05, 0.1, true, "Ag"}, std::nullopt,
+     {{0, 0}, {1, 0}, {1, 0.15}, {0.6, 0.15}, {0.6, 0.1}, {0.4, 0.1}, {0.4, 0.15}, {0, 0.15}}},
+    {"WebWiderThanTheFlange", {0.2, 0.1, 0.5, 0.8, 0.05, 0.05, false, "As"}, std::nullopt,
+     {{0.15, 0}, {0.35, 0}, {0.35, 0.05}, {0.15, 0.05}}},
+    {"ZeroWebWidth", {1, 0.15, 0, 0.8, 0.05, 0.1, true, "As"}, "截面尺寸有零或负值", {}},
+    {"FlangeThickerThanTheBeam", {1, 0.9, 0.2, 0.8, 0.05, 0.1, false, "As"}, "翼缘厚度大于梁体高度", {}},
+    {"SteelBelowTheBeam", {1, 0.15, 0.2, 0.8, -0.01, 0.1, false, "As"}, "钢筋重心不在截面内", {}},
+    {"ZoneDeeperThanTheBeam", {1, 0.15, 0.2, 0.8, 0.05, 0.81, true, "As"}, "受压区高度超出截面", {}},
+    {"FlangeTwentyKilometresWide", {20000, 0.15, 0.2, 0.8, 0.05, 0.07, false, "As"},
+     "截面尺寸超出可按比例画出的范围", {}},
+    {"SizesTooFarApart", {1000, 0.15, 0.2, 0.8, 0.05, 0.07, false, "As"},
+     "截面各尺寸相差过于悬殊，按比例画不出", {}},
+    {"SectionOfSubnormalSizes", {1e-310, 1e-310, 1e-310, 1e-310, 0, 0, false, "As"},
+     "截面尺寸超出可按比例画出的范围", {}},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Sections, Figure, ::testing::ValuesIn(kFigureCases),
+                         [](const ::testing::TestParamInfo<FigureCase>& info) {
                              return std::string(info.param.name);
                          });
 

@@ -442,10 +442,20 @@ public:
 };
 
 // 打  印 to a PDF file on a disk too full for it: the warning, and no new or half file; a file of
-// that name from before stays byte for byte.
+// that name from before stays byte for byte. The disk fills at the end of a one-page document, or
+// in the middle of a long one, while the document is still being written.
 TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
-    for (const bool earlier : {false, true}) {
-        SCOPED_TRACE(earlier ? "over an earlier file" : "no earlier file");
+    struct Row {
+        const char* name;
+        bool earlier;
+        long copies;
+        rlim_t limit;
+    };
+    for (const Row& row :
+         {Row{"no_earlier_file", false, 1, 4096}, Row{"over_an_earlier_file", true, 1, 4096},
+          Row{"full_in_the_middle_of_2000_copies", true, 2000, 16 * 1024}}) {
+        SCOPED_TRACE(row.name);
+        const bool earlier = row.earlier;
         const QByteArray before = "%PDF-1.4 an earlier calc sheet\n";
         QFile::remove(pdf());
         if (earlier) {
@@ -455,10 +465,11 @@ TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
         }
         RecordedMessages messages;
         FakePrinterDialog dialog;
+        dialog.copy_count = row.copies;
         QtReportPrinter report(source);
         MainForm form(messages, dialog, report);
         {
-            const FileSizeLimit limit(4096);
+            const FileSizeLimit limit(row.limit);
             ASSERT_TRUE(limit.ok()) << "cannot limit the file size: " << std::strerror(errno);
             form.findChild<QPushButton*>(QStringLiteral("cmdprint"))->click();
         }
