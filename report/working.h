@@ -13,8 +13,8 @@ namespace zhuheng {
 // The working of a completed run as a checker reads it: each formula of the run's path with its
 // values substituted and its result, as lines of text (body lines begin with four blanks), and
 // the section drawn to scale unless it cannot be drawn (then a line says why). Every number is
-// one the engine stored for that run: inputs and results as the boxes show them, intermediate
-// values to 7 significant digits.
+// one the engine stored for that run: inputs and kept results as the boxes show them,
+// intermediate values and results before flooring to 7 significant digits.
 struct Working {
     std::vector<std::string> lines;
     std::optional<SectionFigure> figure;
