@@ -24,6 +24,7 @@ public:
     void show_printer() override {}
     long copies() const override { return 999; }
     bool working() const override { return working_; }
+    void set_working(bool asked) override { working_ = asked; }
 
 private:
     bool working_;

@@ -88,10 +88,11 @@ void QtPrinterDialog::show_printer() {
     QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    // The dialog takes the tab and deletes it with itself.
-    auto* tab = new QWidget;
+    // The dialog deletes the tab with itself, also where the platform's dialog takes no tab and
+    // never shows it.
+    auto* tab = new QWidget(&dialog);
     tab->setWindowTitle(QStringLiteral("计算书"));
-    auto* working = new QCheckBox(QStringLiteral("附计算过程及截面图"), tab);
+    auto* working = new QCheckBox(QString::fromUtf8(zhuheng::kWorkingCaption), tab);
     working->setChecked(working_);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(working);

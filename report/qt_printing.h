@@ -33,8 +33,9 @@ inline const QString kDocumentTitle = QStringLiteral("筑衡计算书");
 // to a PDF file. The document is named kDocumentTitle; the copy count chosen is read and taken
 // off the printer, and the page range and the odd/even page set chosen are dropped, so that the
 // queue prints every page of the one document that holds every copy. A tab of the program's own,
-// 计算书, asks whether each copy carries the working of the run; the answer is kept for the
-// dialog's life (the window's) and starts unticked.
+// 计算书, shows and changes whether each copy carries the working of the run; a cancelled dialog
+// leaves it as it was. The platform's own dialog on Windows and macOS shows no such tab: there
+// the setting is changed from the print button's menu alone.
 class QtPrinterDialog : public zhuheng::PrinterDialog {
 public:
     explicit QtPrinterDialog(PrinterSource& source, QWidget* parent = nullptr);
@@ -44,6 +45,7 @@ public:
     void show_printer() override;
     long copies() const override { return copies_; }
     bool working() const override { return working_; }
+    void set_working(bool asked) override { working_ = asked; }
 
 private:
     PrinterSource& source_;

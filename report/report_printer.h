@@ -43,7 +43,9 @@ public:
     const char* what() const noexcept override { return "print cancelled"; }
 };
 
-// The printer dialog: a modal choice of printer and copies.
+// The printer dialog: a modal choice of printer and copies. It also keeps, for the window's life,
+// whether each copy carries the working of the run: unticked at start and never saved, changed in
+// the dialog's own tab where the platform's dialog shows one, and from the print button's menu.
 class PrinterDialog {
 public:
     virtual ~PrinterDialog() = default;
@@ -52,9 +54,14 @@ public:
     virtual void show_printer() = 0;
     // The copy count chosen, read after show_printer has returned.
     virtual long copies() const = 0;
-    // Whether the working of the run is asked for with each copy, read after show_printer.
+    // Whether the working of the run is asked for with each copy.
     virtual bool working() const = 0;
+    virtual void set_working(bool asked) = 0;
 };
+
+// How the working is asked for, in the dialog's tab and in the print button's menu; "&" marks
+// the key that ticks it.
+inline constexpr const char* kWorkingCaption = "附计算过程及截面图(&J)";
 
 // The current printer. A document begins with the first line printed after the last end.
 class ReportPrinter {

@@ -24,6 +24,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -524,7 +525,8 @@ TEST(QtPrinterDialogTest, CopiesAreReadAndTheDriverPrintsOneOfEach) {
 }
 
 // The dialog's own tab 计算书: the working is not asked for until ticked, and the choice is kept
-// from one print to the next; a cancelled dialog changes nothing.
+// from one print to the next; a cancelled dialog changes nothing. The box ticks by its mnemonic
+// too, which no other control of the dialog takes.
 TEST(QtPrinterDialogTest, WorkingTabStartsUntickedAndKeepsTheChoice) {
     QPrinter printer(QPrinter::HighResolution);
     PrinterSource source(printer);
@@ -535,28 +537,46 @@ TEST(QtPrinterDialogTest, WorkingTabStartsUntickedAndKeepsTheChoice) {
         const char* name;
         bool shown_ticked;
         bool tick;
+        bool by_key; // Alt and the box's mnemonic, with the dialog's options open on the tab
         bool accept;
         bool working_after;
     };
-    for (const Row& row : {Row{"tick_and_print", false, true, true, true},
-                           Row{"kept_then_cancelled", true, false, false, true},
-                           Row{"untick_and_print", true, false, true, false}}) {
+    for (const Row& row : {Row{"tick_and_print", false, true, false, true, true},
+                           Row{"kept_then_cancelled", true, false, false, false, true},
+                           Row{"untick_and_print", true, false, false, true, false},
+                           Row{"tick_by_its_key", false, true, true, true, true}}) {
         SCOPED_TRACE(row.name);
         bool seen = false;
         answer_dialog([&](QPrintDialog* d) {
             QCheckBox* box = nullptr;
             for (QCheckBox* b : d->findChildren<QCheckBox*>()) {
-                if (b->text() == QStringLiteral("附计算过程及截面图")) {
+                if (b->text() == QString::fromUtf8(kWorkingCaption)) {
                     box = b;
                 }
             }
             ASSERT_TRUE(box) << "no check box 附计算过程及截面图 in the dialog";
-            const auto* tabs =
+            auto* tabs =
                 qobject_cast<QTabWidget*>(box->parentWidget()->parentWidget()->parentWidget());
             ASSERT_TRUE(tabs);
             EXPECT_EQ(tabs->tabText(tabs->indexOf(box->parentWidget())), QStringLiteral("计算书"));
             EXPECT_EQ(box->isChecked(), row.shown_ticked);
-            box->setChecked(row.tick);
+            if (row.by_key) {
+                for (QPushButton* b : d->findChildren<QPushButton*>()) {
+                    if (b->text().endsWith(QStringLiteral(">>"))) {
+                        b->click(); // 选项 >>
+                    }
+                }
+                tabs->setCurrentWidget(box->parentWidget());
+                ASSERT_TRUE(box->isVisible());
+                QTest::keyClick(d, Qt::Key_J, Qt::AltModifier);
+                // A mnemonic presses the box and lets it go a moment later.
+                for (int wait = 0; wait < 100 && box->isChecked() != row.tick; ++wait) {
+                    QTest::qWait(10);
+                }
+                EXPECT_EQ(box->isChecked(), row.tick);
+            } else {
+                box->setChecked(row.tick);
+            }
             seen = true;
             row.accept ? d->accept() : d->reject();
         });

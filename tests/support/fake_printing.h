@@ -21,12 +21,13 @@ public:
     bool cancel_error = false;
     std::function<void()> on_show; // called as the dialog is shown
 
-    bool with_working = false; // the dialog's 附计算过程及截面图
+    bool with_working = false; // the setting 附计算过程及截面图, as the dialog's tab shows it
 
     void set_cancel_error(bool raise) override { cancel_error = raise; }
     void show_printer() override;
     long copies() const override { return copy_count; }
     bool working() const override { return with_working; }
+    void set_working(bool asked) override { with_working = asked; }
 };
 
 // What the printer was asked to do, in order.
