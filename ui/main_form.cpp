@@ -9,7 +9,9 @@
 #include "ui/result_boxes.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 
 using namespace zhuheng;
 
@@ -43,6 +45,14 @@ MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, Report
     for (QPushButton* button : {ui.cmdrun, ui.cmdprint, ui.cmdexit}) {
         button->installEventFilter(this);
     }
+
+    print_menu_ = new QMenu(this);
+    QAction* working = print_menu_->addAction(QString::fromUtf8(kWorkingCaption));
+    working->setCheckable(true);
+    connect(print_menu_, &QMenu::aboutToShow, this,
+            [this, working] { working->setChecked(printer_dialog_.working()); });
+    connect(working, &QAction::triggered, this,
+            [this](bool ticked) { printer_dialog_.set_working(ticked); });
 
     load();
     ui.optpj->setFocus();
@@ -108,6 +118,14 @@ void MainForm::on_cmdprint_clicked() {
     }
 }
 
+// Opens 打  印's menu unless it is open: a platform may send both the key and a context-menu
+// event of its own for one press of the menu key.
+void MainForm::open_print_menu(const QPoint& at) {
+    if (!print_menu_->isVisible()) {
+        print_menu_->popup(at);
+    }
+}
+
 // Tab walks the whole focus chain. Qt treats a group of option buttons as one stop: it takes
 // the Tab focus from every button of the group but the focused one. Here each option button
 // is a stop of its own, like every other control.
@@ -129,7 +147,12 @@ bool MainForm::focusNextPrevChild(bool next) {
 
 // Enter or Return on a focused push button presses it, as Space does. Outside a dialog Qt's push
 // buttons take only Space; desktop users expect Enter too. A held key presses once.
+// 打  印 opens its menu on a right click (at the pointer), and on the menu key or Shift+F10
+// (under the button).
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    const auto under_print = [this] {
+        return ui.cmdprint->mapToGlobal(QPoint(0, ui.cmdprint->height()));
+    };
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -140,6 +163,18 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         }
+        const bool menu_key = (key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+                              (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+        if (menu_key && watched == ui.cmdprint) {
+            open_print_menu(under_print());
+            return true;
+        }
+    }
+    if (event->type() == QEvent::ContextMenu && watched == ui.cmdprint) {
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        open_print_menu(request->reason() == QContextMenuEvent::Mouse ? request->globalPos()
+                                                                      : under_print());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 class MessageBoxes;
+class QMenu;
 namespace zhuheng {
 class PrinterDialog;
 class ReportPrinter;
@@ -41,8 +42,12 @@ private:
     void on_cbodj_chosen(const QString& text);
     void on_cmdrun_clicked();
     void on_cmdprint_clicked();
+    void open_print_menu(const QPoint& at);
 
     Ui::MainForm ui;
+    // 打  印's menu, opened by a right click, the menu key or Shift+F10: whether each copy
+    // carries the working, the printer dialog's setting, which the platform's dialog may not show.
+    QMenu* print_menu_;
     zhuheng::CalcState state_;
     // The state as the last completed run left it: what the report prints, so that a sheet never
     // pairs the inputs or grades of one run with the results of another. Empty until a run

@@ -20,18 +20,23 @@ void ScriptedMessages::show_message(MessageIcon icon, const QString& text) {
 }
 
 void MainFormTest::SetUp() {
-    form = std::make_unique<MainForm>(messages, printer_dialog, printer);
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    // A real modal widget would block an offscreen test for ever: close it and fail.
+    show_form(printer_dialog);
+    // A real modal widget would block an offscreen test for ever: unless the test expects it,
+    // close it and fail.
     modal_watch_.setInterval(200);
-    QObject::connect(&modal_watch_, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            ADD_FAILURE() << "a modal window was left unanswered: "
-                          << modal->metaObject()->className();
-            modal->close();
+    QObject::connect(&modal_watch_, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            return;
         }
+        if (!modal_answers_.empty()) {
+            const auto answer = std::move(modal_answers_.front());
+            modal_answers_.pop_front();
+            answer(modal);
+            return;
+        }
+        ADD_FAILURE() << "a modal window was left unanswered: " << modal->metaObject()->className();
+        modal->close();
     });
     modal_watch_.start();
 }
@@ -39,7 +44,20 @@ void MainFormTest::SetUp() {
 void MainFormTest::TearDown() {
     modal_watch_.stop();
     EXPECT_TRUE(messages.all_shown()) << "an expected message box was never shown";
+    EXPECT_TRUE(modal_answers_.empty()) << "an expected modal window was never shown";
     form.reset();
+}
+
+void MainFormTest::show_form(zhuheng::PrinterDialog& dialog) {
+    form = std::make_unique<MainForm>(messages, dialog, printer);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+}
+
+void MainFormTest::use_printer_dialog(zhuheng::PrinterDialog& dialog) {
+    form.reset();
+    show_form(dialog);
 }
 
 void MainFormTest::type(const char* name, const QString& text) {

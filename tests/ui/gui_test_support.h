@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 // Message boxes answered by the test. Every box must have been announced with expect(); an
@@ -52,6 +53,12 @@ protected:
     void pick_by_mouse(const char* name, const QString& text);
     QString text(const char* name) const;
     const zhuheng::CalcState& state() const { return form->state(); }
+    // The next modal window that appears is answered by `answer` instead of failing the test.
+    void expect_modal(std::function<void(QWidget*)> answer) {
+        modal_answers_.push_back(std::move(answer));
+    }
+    // The window made again on `dialog` in place of the fake, as the program wires its own.
+    void use_printer_dialog(zhuheng::PrinterDialog& dialog);
 
     ScriptedMessages messages;
     zhuheng::FakePrinterDialog printer_dialog;
@@ -59,5 +66,8 @@ protected:
     std::unique_ptr<MainForm> form;
 
 private:
+    void show_form(zhuheng::PrinterDialog& dialog);
+
     QTimer modal_watch_;
+    std::deque<std::function<void(QWidget*)>> modal_answers_;
 };
