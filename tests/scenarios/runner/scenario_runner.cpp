@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTest>
 
@@ -251,6 +252,9 @@ private:
             } else {
                 throw ScriptError{"printer takes \"fail-after K\" or \"ok\""};
             }
+        } else if (command == "menu") {
+            const std::string name = next_word(rest);
+            menu(name, rest.empty() ? std::string() : parse_text(rest));
         } else if (command == "show") {
             show(single_word(rest));
         } else if (command == "state" && rest.empty()) {
@@ -311,6 +315,41 @@ private:
             throw ScriptError{"cannot click " + name};
         }
         click_control(control(name));
+    }
+
+    // Opens the menu of a control with the menu key, says each item as shown, ticked or not,
+    // and takes the item `item` with the arrow keys and Enter, or, with none, closes the menu.
+    void menu(const std::string& name, const std::string& item) {
+        if (name != "cmdprint") {
+            throw ScriptError{"only cmdprint has a menu"};
+        }
+        QWidget* w = control(name);
+        w->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(w, Qt::Key_Menu);
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!open) {
+            throw ScriptError{"the menu of " + name + " did not open"};
+        }
+        const QList<QAction*> actions = open->actions();
+        int wanted = -1;
+        for (int i = 0; i < actions.size(); ++i) {
+            const std::string shown = actions[i]->text().remove(QChar('&')).toStdString();
+            emit_line("menu " + name + ' ' + json_string(shown) +
+                      (actions[i]->isChecked() ? " checked" : " unchecked"));
+            wanted = shown == item ? i : wanted;
+        }
+        if (item.empty()) {
+            QTest::keyClick(open, Qt::Key_Escape);
+            return;
+        }
+        if (wanted < 0) {
+            QTest::keyClick(open, Qt::Key_Escape);
+            throw ScriptError{"no item " + json_string(item) + " in the menu of " + name};
+        }
+        for (int i = 0; i <= wanted; ++i) {
+            QTest::keyClick(open, Qt::Key_Down);
+        }
+        QTest::keyClick(open, Qt::Key_Return);
     }
 
     void show(const std::string& name) {
