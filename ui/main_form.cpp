@@ -11,6 +11,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 
 using namespace zhuheng;
@@ -54,8 +56,28 @@ MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, Report
     connect(working, &QAction::triggered, this,
             [this](bool ticked) { printer_dialog_.set_working(ticked); });
 
+    name_boxes_for_screen_readers();
     load();
     ui.optpj->setFocus();
+}
+
+// Screen readers speak a box by the text of the label that names it (Qt gives a label's buddy
+// the label as its labelled-by relation), not by the box's own name. Where the box's name says
+// more than its label (D14＝ of 主筋直径（根）, 计算高度（m） of either frame), the label carries
+// the box's name. The text part of a grade list, which no label names, carries its label's text.
+void MainForm::name_boxes_for_screen_readers() {
+    for (QLabel* label : findChildren<QLabel*>()) {
+        QWidget* box = label->buddy();
+        if (!box) {
+            continue;
+        }
+        if (!box->accessibleName().isEmpty()) {
+            label->setAccessibleName(box->accessibleName());
+        }
+        if (auto* list = qobject_cast<QComboBox*>(box)) {
+            list->lineEdit()->setAccessibleName(label->text());
+        }
+    }
 }
 
 void MainForm::load() {

@@ -43,6 +43,7 @@ private:
     void on_cmdrun_clicked();
     void on_cmdprint_clicked();
     void open_print_menu(const QPoint& at);
+    void name_boxes_for_screen_readers();
 
     Ui::MainForm ui;
     // 打  印's menu, opened by a right click, the menu key or Shift+F10: whether each copy

@@ -6,8 +6,16 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#ifdef ZHUHENG_ATSPI_TREE
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#endif
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -18,6 +26,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <set>
 
 using namespace zhuheng;
@@ -188,7 +198,8 @@ INSTANTIATE_TEST_SUITE_P(EveryCaption, CaptionFit, ::testing::ValuesIn(captioned
 
 // A screen reader names each input and result box by the label beside it, alone where it says
 // which box it is, else led by the frame's caption; a grade list, whose name on Linux is its
-// text, is labelled by its label. No two boxes share a name.
+// text, is labelled by its label. No two boxes share a name, and a reader that speaks the label
+// instead of the box hears the same name.
 TEST_F(MainFormTest, EveryBoxIsNamedByItsLabel) {
     int named = 0;
     std::set<std::string> names;
@@ -215,11 +226,198 @@ TEST_F(MainFormTest, EveryBoxIsNamedByItsLabel) {
                 return r.first->object() == widget(label.name);
             })) << box.name;
         }
+        // A reader that speaks the label a box is labelled by (not the frame it stands in)
+        // hears the box's name; so it does in a list's text part, which no label names.
+        for (const auto& [by, relation] : accessible->relations(QAccessible::Label)) {
+            if (!qobject_cast<QGroupBox*>(by->object())) {
+                EXPECT_EQ(by->text(QAccessible::Name).toStdString(), name) << box.name;
+            }
+        }
+        if (kind == "combo") {
+            QWidget* text_part = widget<QComboBox>(box.name)->lineEdit();
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(text_part)
+                          ->text(QAccessible::Name)
+                          .toStdString(),
+                      name)
+                << box.name;
+        }
         EXPECT_TRUE(names.insert(name).second) << box.name << " shares the name " << name;
         ++named;
     }
     EXPECT_EQ(named, 27);
 }
+
+#ifdef ZHUHENG_ATSPI_TREE
+// The window as a screen reader on Linux reads it: from the AT-SPI tree, over the accessibility
+// bus, through the program's own D-Bus connection there. Run by atspi_session.sh
+// (ui.screen_reader_names), which starts the display and the buses.
+class AtSpiTree : public MainFormTest {
+protected:
+    void TearDown() override {
+        MainFormTest::TearDown();
+        QDBusConnection::disconnectFromBus(bus_.name());
+    }
+
+    // AT-SPI's LABELLED_BY relation.
+    static constexpr uint kLabelledBy = 2;
+
+    struct Object {
+        QString service;
+        QString path;
+    };
+
+    QDBusMessage call(const Object& o, const char* interface, const char* method,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            o.service, o.path, QString::fromLatin1(interface), QString::fromLatin1(method));
+        message.setArguments(arguments);
+        // The program answers on this same thread: its events must run while the call waits.
+        const QDBusMessage reply = bus_.call(message, QDBus::BlockWithGui, 5000);
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            ADD_FAILURE() << method << " on " << o.path.toStdString() << ": "
+                          << reply.errorMessage().toStdString();
+        }
+        return reply;
+    }
+
+    QString name(const Object& o) {
+        const QDBusMessage reply =
+            call(o, "org.freedesktop.DBus.Properties", "Get",
+                 {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")});
+        return reply.arguments().value(0).value<QDBusVariant>().variant().toString();
+    }
+
+    static std::vector<Object> objects(const QDBusArgument& array) {
+        std::vector<Object> out;
+        array.beginArray();
+        while (!array.atEnd()) {
+            QString service;
+            QDBusObjectPath path;
+            array.beginStructure();
+            array >> service >> path;
+            array.endStructure();
+            out.push_back({service, path.path()});
+        }
+        array.endArray();
+        return out;
+    }
+
+    std::vector<Object> children(const Object& o) {
+        const QDBusMessage reply = call(o, "org.a11y.atspi.Accessible", "GetChildren");
+        return objects(reply.arguments().value(0).value<QDBusArgument>());
+    }
+
+    // What a reader says a box is: the names of the labels it is labelled by, else its own name.
+    // Qt has a box also labelled by the frame it stands in; a reader leaves out a label that
+    // contains the box, as Orca does, and speaks the frame only on entering it.
+    QString spoken(const Object& o) {
+        std::set<QString> containers;
+        for (auto up = parents_.find(o.path); up != parents_.end();
+             up = parents_.find(up->second)) {
+            containers.insert(up->second);
+        }
+        const QDBusMessage reply = call(o, "org.a11y.atspi.Accessible", "GetRelationSet");
+        const QDBusArgument relations = reply.arguments().value(0).value<QDBusArgument>();
+        QStringList labels;
+        relations.beginArray();
+        while (!relations.atEnd()) {
+            uint type = 0;
+            relations.beginStructure();
+            relations >> type;
+            const std::vector<Object> targets = objects(relations);
+            relations.endStructure();
+            for (const Object& target : targets) {
+                if (type == kLabelledBy && !containers.count(target.path)) {
+                    labels << name(target);
+                }
+            }
+        }
+        relations.endArray();
+        return labels.isEmpty() ? name(o) : labels.join(QChar(' '));
+    }
+
+    // The program's connection on the accessibility bus, as the bus's registry lists it.
+    std::optional<QString> program_service() {
+        const Object desktop{QStringLiteral("org.a11y.atspi.Registry"),
+                             QStringLiteral("/org/a11y/atspi/accessible/root")};
+        for (int wait = 0; wait < 100; ++wait) {
+            for (const Object& app : children(desktop)) {
+                if (name(app) == QGuiApplication::applicationDisplayName()) {
+                    return app.service;
+                }
+            }
+            QTest::qWait(50);
+        }
+        return std::nullopt;
+    }
+
+    // Qt's bridge names an object's path by its accessibility id.
+    static QString path_of(QWidget* w) {
+        return QStringLiteral("/org/a11y/atspi/accessible/") +
+               QString::number(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(w)));
+    }
+
+    QDBusConnection bus_{QString()};
+    std::map<QString, QString> parents_; // by path, of every object reached from the root
+};
+
+TEST_F(AtSpiTree, EveryBoxIsSpokenByItsOwnName) {
+    for (int wait = 0; wait < 100 && !QAccessible::isActive(); ++wait) {
+        QTest::qWait(50);
+    }
+    ASSERT_TRUE(QAccessible::isActive())
+        << "Qt did not switch its AT-SPI bridge on: no accessibility bus in this session";
+    const QDBusMessage address = QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+        QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
+    ASSERT_EQ(address.type(), QDBusMessage::ReplyMessage) << address.errorMessage().toStdString();
+    bus_ = QDBusConnection::connectToBus(address.arguments().value(0).toString(),
+                                         QStringLiteral("zhuheng-screen-reader"));
+    ASSERT_TRUE(bus_.isConnected()) << bus_.lastError().message().toStdString();
+    const std::optional<QString> service = program_service();
+    ASSERT_TRUE(service) << "the registry of the accessibility bus does not list the program";
+
+    // Every object a reader reaches from the program's root, and its parent.
+    std::set<QString> reached;
+    std::vector<Object> pending = {{*service, QStringLiteral("/org/a11y/atspi/accessible/root")}};
+    while (!pending.empty()) {
+        const Object o = pending.back();
+        pending.pop_back();
+        if (reached.insert(o.path).second) {
+            for (const Object& child : children(o)) {
+                parents_.emplace(child.path, o.path);
+                pending.push_back(child);
+            }
+        }
+    }
+
+    std::set<QString> said;
+    int boxes = 0;
+    for (std::size_t i = 0; i + 1 < std::size(kControls); ++i) {
+        const ControlRow& label = kControls[i];
+        const ControlRow& box = kControls[i + 1];
+        if (std::string(label.kind) != "label" || !box.accessible_name) {
+            continue;
+        }
+        std::vector<QWidget*> parts = {widget(box.name)};
+        if (auto* list = qobject_cast<QComboBox*>(parts.front())) {
+            parts.push_back(list->lineEdit()); // its text part, which takes the typing
+        }
+        for (QWidget* part : parts) {
+            const Object o{*service, path_of(part)};
+            ASSERT_TRUE(reached.count(o.path)) << box.name << " is not in the tree";
+            const QString text = spoken(o);
+            EXPECT_EQ(text.toStdString(), box.accessible_name) << box.name;
+            if (part == parts.front()) {
+                EXPECT_TRUE(said.insert(text).second)
+                    << box.name << " is spoken as another box: " << text.toStdString();
+            }
+        }
+        ++boxes;
+    }
+    EXPECT_EQ(boxes, 27);
+}
+#endif
 
 // A screen reader announces the program by its Chinese name, not by its file name.
 TEST_F(MainFormTest, TheProgramIsAnnouncedAsZhuheng) {
