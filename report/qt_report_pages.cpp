@@ -58,6 +58,63 @@ std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, const 
     return positions;
 }
 
+std::vector<std::string> working_rows(const std::vector<zhuheng::LinePiece>& pieces, double first,
+                                      double rest,
+                                      const std::function<double(const std::string&)>& width) {
+    using zhuheng::LineBreak;
+    std::vector<zhuheng::LinePiece> left = pieces;
+    std::vector<std::string> rows;
+    std::size_t i = 0;
+    while (i < left.size()) {
+        const double room = rows.empty() ? first : rest;
+        const auto row_text = [&](std::size_t end) {
+            std::string t;
+            for (std::size_t j = i; j < end; ++j) {
+                t += left[j].text;
+            }
+            return rows.empty() ? t : t.substr(std::min(t.find_first_not_of(' '), t.size()));
+        };
+        // The longest run of pieces that fits and ends at a break of the best kind there is.
+        std::size_t end = i;
+        for (const LineBreak kind : {LineBreak::Clause, LineBreak::Equals, LineBreak::Operator}) {
+            for (std::size_t j = left.size(); j > i && end == i; --j) {
+                const bool may_end = j == left.size() || left[j].before <= kind;
+                if (may_end && width(row_text(j)) <= room) {
+                    end = j;
+                }
+            }
+            if (end > i) {
+                break;
+            }
+        }
+        if (end == i) {
+            // One piece wider than the row: as many of its characters as fit (one at least).
+            const std::string whole = row_text(i + 1);
+            std::size_t cut = 0;
+            for (std::size_t next = 1; next <= whole.size(); ++next) {
+                const bool boundary = next == whole.size() ||
+                                      (static_cast<unsigned char>(whole[next]) & 0xC0) != 0x80;
+                if (!boundary) {
+                    continue;
+                }
+                if (cut > 0 && width(whole.substr(0, next)) > room) {
+                    break;
+                }
+                cut = next;
+            }
+            rows.push_back(whole.substr(0, cut));
+            left[i] = {whole.substr(cut), LineBreak::Operator};
+            if (left[i].text.empty()) {
+                ++i;
+            }
+            continue;
+        }
+        rows.push_back(row_text(end));
+        i = end;
+    }
+    return rows;
+}
+
 namespace {
 
 // Where the next line goes on the current page, and the page itself.
@@ -115,15 +172,24 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
     if (pen.y() > 0) {
         pen.new_page();
     }
-    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    for (const std::string& text : working.lines) {
-        const QString line = QString::fromStdString(text);
-        const QRectF room(0, 0, pen.width(), 1e9);
-        const double height =
-            std::max(pen.line_height(), painter.boundingRect(room, flags, line).height());
-        pen.need(height);
-        painter.drawText(QRectF(0, pen.y(), pen.width(), height), flags, line);
-        pen.advance(height);
+    // A continued line stands two ideographic spaces in from its first row.
+    const QFontMetricsF& metrics = pen.metrics();
+    const auto width = [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    };
+    const double hanging = metrics.horizontalAdvance(QStringLiteral("\u3000\u3000"));
+    for (const zhuheng::WorkingLine& line : working.lines) {
+        const double x = width(std::string(static_cast<std::size_t>(line.indent), ' '));
+        const std::vector<std::string> rows = working_rows(
+            zhuheng::line_pieces(line), pen.width() - x, pen.width() - x - hanging, width);
+        // A line is kept on one page where it fits on one.
+        pen.need(std::min<double>(rows.size() * pen.line_height(), pen.room() + pen.y()));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            pen.need(pen.line_height());
+            painter.drawText(QPointF(r == 0 ? x : x + hanging, pen.y() + metrics.ascent()),
+                             QString::fromStdString(rows[r]));
+            pen.advance(pen.line_height());
+        }
     }
     if (working.figure) {
         // A third of the page high at most; on the next page when less is left.

@@ -362,8 +362,8 @@ TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
                     {QStringLiteral("-raw"), QStringLiteral("-f"), QStringLiteral("2"),
                      QStringLiteral("-l"), QStringLiteral("2"), pdf(), QStringLiteral("-")});
     QString working;
-    for (const std::string& line : run_working(state).lines) {
-        working += QString::fromStdString(line);
+    for (const WorkingLine& line : run_working(state).lines) {
+        working += QString::fromStdString(line_text(line));
     }
     EXPECT_TRUE(squeezed(page2).startsWith(squeezed(working))) << page2.toStdString();
     for (const char* label :
