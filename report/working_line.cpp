@@ -137,17 +137,19 @@ private:
     std::optional<LineBreak> pending_;
 };
 
-void write_values(PieceWriter& out, const ValueExpr& e) {
+// `depth`: how many parentheses the expression stands in.
+void write_values(PieceWriter& out, const ValueExpr& e, int depth = 0) {
     using Op = ValueExpr::Op;
     const auto side = [&](const ValueExpr& a, bool bracket) {
         if (bracket) {
             out.add("(");
         }
-        write_values(out, a);
+        write_values(out, a, depth + bracket);
         if (bracket) {
             out.add(")");
         }
     };
+    const LineBreak before_operator = depth == 0 ? LineBreak::Operator : LineBreak::NestedOperator;
     switch (e.op) {
     case Op::Number:
         out.add(e.number.text[0] == '-' ? "(" + e.number.text + ")" : e.number.text);
@@ -161,7 +163,7 @@ void write_values(PieceWriter& out, const ValueExpr& e) {
         return;
     case Op::Root:
         out.add("√(");
-        write_values(out, e.args[0]);
+        write_values(out, e.args[0], depth + 1);
         out.add(")");
         return;
     default:
@@ -172,13 +174,13 @@ void write_values(PieceWriter& out, const ValueExpr& e) {
     side(e.args[0], precedence(e.args[0]) < precedence(e));
     switch (e.op) {
     case Op::Add:
-        out.begin(LineBreak::Operator, " + ");
+        out.begin(before_operator, " + ");
         break;
     case Op::Subtract:
-        out.begin(LineBreak::Operator, " − ");
+        out.begin(before_operator, " − ");
         break;
     case Op::Multiply:
-        out.begin(LineBreak::Operator, " × ");
+        out.begin(before_operator, " × ");
         break;
     default:
         out.add("/");

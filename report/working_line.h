@@ -137,9 +137,10 @@ struct WorkingLine {
 std::string line_text(const WorkingLine& line);
 
 // Where a line may break, best first: between clauses; then, in a clause wider than the page,
-// before a " = " or a relation of a formula or comparison; last, before an operator of a
-// formula's values. Never between a number and its unit.
-enum class LineBreak { Clause, Equals, Operator };
+// before a " = " or a relation of a formula or comparison; then before an operator of a
+// formula's values, outside parentheses before one within them. Never between a number and its
+// unit.
+enum class LineBreak { Clause, Equals, Operator, NestedOperator };
 
 // A piece of a line, and the kind of break it may be set after the piece before it with.
 struct LinePiece {
