@@ -126,15 +126,15 @@ private:
     std::optional<LineBuilder> current_;
 };
 
-// The numbers of one run for its formulas: N a value as shown, I an intermediate value or a
-// result before flooring, c a constant of the formulas.
+// The numbers of one run as operands of its formulas: a value as the boxes show it, a computed
+// one (an intermediate value or a result before flooring), a constant of the formulas.
 class Values {
 public:
     explicit Values(const CalcState& s) : s_(s) {}
-    template <class T> ValueExpr N(T S::*m) const {
+    template <class T> ValueExpr shown(T S::*m) const {
         return operand(stored(s_, m, NumberForm::Shown));
     }
-    template <class T> ValueExpr I(T S::*m) const {
+    template <class T> ValueExpr computed(T S::*m) const {
         return operand(stored(s_, m, NumberForm::Intermediate));
     }
     static ValueExpr c(double value) { return operand(constant(value)); }
@@ -237,12 +237,12 @@ void materials(Lines& out, const CalcState& s) {
 }
 
 void section(Lines& out, const CalcState& s) {
-    const Values x(s);
+    const Values q(s);
     out.heading("二、截面与弯矩");
     out.body("b'i = " + v(s.bi) + " m，h'i = " + v(s.hi) + " m，b = " + v(s.b) +
              " m，h = " + v(s.h) + " m，a = " + v(s.bc) + " m");
-    out.body().part(settled(
-        {"h0", "h − a", x.N(&S::h) - x.N(&S::bc), stored(s, &S::h0, NumberForm::Shown), " m"}));
+    out.body().part(settled({"h0", "h − a", q.shown(&S::h) - q.shown(&S::bc),
+                             stored(s, &S::h0, NumberForm::Shown), " m"}));
     if (s.mode == CalcMode::Check) {
         const auto typed = typed_area_cm2(value_or_zero(s.ag));
         out.body("Ag = " + (typed ? *typed + " cm² = " : "") + v(s.ag) + " m²");
@@ -252,14 +252,14 @@ void section(Lines& out, const CalcState& s) {
 
 // Returns whether the run took the second type.
 bool section_type(Lines& out, const CalcState& s) {
-    const Values x(s);
+    const Values q(s);
     out.heading("三、截面类型");
     // The type is chosen on the values stored for the run, exactly as the calculation chose it.
     const auto [mj, k] = compared(stored(s, &S::mj, NumberForm::Shown),
                                   stored(s, &S::flange_capacity, NumberForm::Intermediate));
     out.body().part(settled({"K", "Ra·b'i·h'i·(h0 − h'i/2)/γc",
-                             x.N(&S::ra) * x.N(&S::bi) * x.N(&S::hi) *
-                                 (x.N(&S::h0) - x.N(&S::hi) / x.c(2)) / x.c(kGammaC),
+                             q.shown(&S::ra) * q.shown(&S::bi) * q.shown(&S::hi) *
+                                 (q.shown(&S::h0) - q.shown(&S::hi) / q.c(2)) / q.c(kGammaC),
                              k, " KN.m"}));
     const bool second = mj.value > k.value;
     out.body()
@@ -285,69 +285,74 @@ LineBuilder& floored_line(Lines& out, const Formula& f, const Kept& k) {
 }
 
 void design_first_type(Lines& out, const CalcState& s) {
-    const Values x(s);
+    const Values q(s);
     out.body()
-        .part(settled(
-            {"A0", "γc·Mj/(Ra·b'i·h0²)",
-             x.c(kGammaC) * x.N(&S::mj) / (x.N(&S::ra) * x.N(&S::bi) * squared(x.N(&S::h0))),
-             stored(s, &S::a0, NumberForm::Intermediate), ""}))
+        .part(settled({"A0", "γc·Mj/(Ra·b'i·h0²)",
+                       q.c(kGammaC) * q.shown(&S::mj) /
+                           (q.shown(&S::ra) * q.shown(&S::bi) * squared(q.shown(&S::h0))),
+                       stored(s, &S::a0, NumberForm::Intermediate), ""}))
         .words("（1 − 2A0 ≥ 0）");
     out.body().part(settled({"γ0", "(1 + √(1 − 2A0))/2",
-                             (x.c(1) + root(x.c(1) - x.c(2) * x.I(&S::a0))) / x.c(2),
+                             (q.c(1) + root(q.c(1) - q.c(2) * q.computed(&S::a0))) / q.c(2),
                              stored(s, &S::gamma0, NumberForm::Intermediate), ""}));
     // The area is found in m2 and kept in cm2: the factor 10⁴ is that change of unit.
     floored_line(out,
                  {"As", "γc·Mj/(Rg·γ0·h0)",
-                  x.c(kGammaC) * x.N(&S::mj) / (x.N(&S::rg) * x.I(&S::gamma0) * x.N(&S::h0)) *
+                  q.c(kGammaC) * q.shown(&S::mj) /
+                      (q.shown(&S::rg) * q.computed(&S::gamma0) * q.shown(&S::h0)) *
                       power_of_ten(4),
                   unfloored_area(s), " cm²"},
                  kept(s, &S::as_req, 1000.0, " cm²"));
     floored_line(out,
                  {"ρ", "As/(b·h0)",
-                  x.I(&S::as_unfloored) / (x.N(&S::b) * x.N(&S::h0) * power_of_ten(4)) * x.c(100),
+                  q.computed(&S::as_unfloored) /
+                      (q.shown(&S::b) * q.shown(&S::h0) * power_of_ten(4)) * q.c(100),
                   unfloored(s, &S::ratio_unfloored, s.ratio, 1000.0), " %"},
                  kept(s, &S::ratio, 1000.0, " %"));
-    floored_line(
-        out,
-        {"x", "As·Rg/(Ra·b'i)",
-         x.I(&S::as_unfloored) * power_of_ten(-4) * x.N(&S::rg) / (x.N(&S::ra) * x.N(&S::bi)),
-         unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
-        kept(s, &S::x, 10000.0, " m"));
+    floored_line(out,
+                 {"x", "As·Rg/(Ra·b'i)",
+                  q.computed(&S::as_unfloored) * power_of_ten(-4) * q.shown(&S::rg) /
+                      (q.shown(&S::ra) * q.shown(&S::bi)),
+                  unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
+                 kept(s, &S::x, 10000.0, " m"));
     zone_in_flange_note(out, s);
 }
 
 void design_second_type(Lines& out, const CalcState& s) {
-    const Values x(s);
-    out.body().part(settled({"M翼", "(b'i − b)·Ra·h'i·(h0 − h'i/2)/γc",
-                             (x.N(&S::bi) - x.N(&S::b)) * x.N(&S::ra) * x.N(&S::hi) *
-                                 (x.N(&S::h0) - x.N(&S::hi) / x.c(2)) / x.c(kGammaC),
-                             stored(s, &S::m_flange, NumberForm::Intermediate), " KN.m"}));
-    out.body().part(settled({"M肋", "Mj − M翼", x.N(&S::mj) - x.I(&S::m_flange),
+    const Values q(s);
+    out.body().part(
+        settled({"M翼", "(b'i − b)·Ra·h'i·(h0 − h'i/2)/γc",
+                 (q.shown(&S::bi) - q.shown(&S::b)) * q.shown(&S::ra) * q.shown(&S::hi) *
+                     (q.shown(&S::h0) - q.shown(&S::hi) / q.c(2)) / q.c(kGammaC),
+                 stored(s, &S::m_flange, NumberForm::Intermediate), " KN.m"}));
+    out.body().part(settled({"M肋", "Mj − M翼", q.shown(&S::mj) - q.computed(&S::m_flange),
                              stored(s, &S::m_web, NumberForm::Intermediate), " KN.m"}));
     out.body()
-        .part(settled(
-            {"A0", "γc·M肋/(Ra·b·h0²)",
-             x.c(kGammaC) * x.I(&S::m_web) / (x.N(&S::ra) * x.N(&S::b) * squared(x.N(&S::h0))),
-             stored(s, &S::a0_web, NumberForm::Intermediate), ""}))
+        .part(settled({"A0", "γc·M肋/(Ra·b·h0²)",
+                       q.c(kGammaC) * q.computed(&S::m_web) /
+                           (q.shown(&S::ra) * q.shown(&S::b) * squared(q.shown(&S::h0))),
+                       stored(s, &S::a0_web, NumberForm::Intermediate), ""}))
         .words("（1 − 2A0 ≥ 0）");
     out.body().part(settled({"γ0", "(1 + √(1 − 2A0))/2",
-                             (x.c(1) + root(x.c(1) - x.c(2) * x.I(&S::a0_web))) / x.c(2),
+                             (q.c(1) + root(q.c(1) - q.c(2) * q.computed(&S::a0_web))) / q.c(2),
                              stored(s, &S::gamma0_web, NumberForm::Intermediate), ""}));
     const auto [xi, xi_jg] = compared(stored(s, &S::xi, NumberForm::Intermediate),
                                       stored(s, &S::xi_jg, NumberForm::Shown));
     out.body()
-        .part(settled(
-            {"ξ", "1 − √(1 − 2A0)", x.c(1) - root(x.c(1) - x.c(2) * x.I(&S::a0_web)), xi, ""}))
+        .part(settled({"ξ", "1 − √(1 − 2A0)",
+                       q.c(1) - root(q.c(1) - q.c(2) * q.computed(&S::a0_web)), xi, ""}))
         .part(Comparison{std::nullopt, relation(xi.value, xi_jg.value), {"ξjg", xi_jg}, ""});
-    out.body().part(settled({"As翼", "(b'i − b)·Ra·h'i/Rg",
-                             (x.N(&S::bi) - x.N(&S::b)) * x.N(&S::ra) * x.N(&S::hi) / x.N(&S::rg),
-                             stored(s, &S::ag_flange, NumberForm::Intermediate), " m²"}));
-    out.body().part(
-        settled({"As肋", "γc·M肋/(Rg·γ0·h0)",
-                 x.c(kGammaC) * x.I(&S::m_web) / (x.N(&S::rg) * x.I(&S::gamma0_web) * x.N(&S::h0)),
-                 stored(s, &S::ag_web, NumberForm::Intermediate), " m²"}));
+    out.body().part(settled(
+        {"As翼", "(b'i − b)·Ra·h'i/Rg",
+         (q.shown(&S::bi) - q.shown(&S::b)) * q.shown(&S::ra) * q.shown(&S::hi) / q.shown(&S::rg),
+         stored(s, &S::ag_flange, NumberForm::Intermediate), " m²"}));
+    out.body().part(settled({"As肋", "γc·M肋/(Rg·γ0·h0)",
+                             q.c(kGammaC) * q.computed(&S::m_web) /
+                                 (q.shown(&S::rg) * q.computed(&S::gamma0_web) * q.shown(&S::h0)),
+                             stored(s, &S::ag_web, NumberForm::Intermediate), " m²"}));
     floored_line(out,
-                 {"x", "As肋·Rg/(Ra·b)", x.I(&S::ag_web) * x.N(&S::rg) / (x.N(&S::ra) * x.N(&S::b)),
+                 {"x", "As肋·Rg/(Ra·b)",
+                  q.computed(&S::ag_web) * q.shown(&S::rg) / (q.shown(&S::ra) * q.shown(&S::b)),
                   unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
                  kept(s, &S::x, 10000.0, " m"));
     // The minimum ratio is tested on the ratio as computed, before flooring.
@@ -359,10 +364,10 @@ void design_second_type(Lines& out, const CalcState& s) {
     });
     const bool raised = ratio.value < ratio_min.value;
     out.body()
-        .part(
-            settled({"ρ", "(As翼 + As肋)/(b·h0) × 100",
-                     (x.I(&S::ag_flange) + x.I(&S::ag_web)) / (x.N(&S::b) * x.N(&S::h0)) * x.c(100),
-                     ratio, " %"}))
+        .part(settled({"ρ", "(As翼 + As肋)/(b·h0) × 100",
+                       (q.computed(&S::ag_flange) + q.computed(&S::ag_web)) /
+                           (q.shown(&S::b) * q.shown(&S::h0)) * q.c(100),
+                       ratio, " %"}))
         .words("，")
         .part(kept(s, &S::ratio, 1000.0, " %"))
         .words("，")
@@ -371,17 +376,18 @@ void design_second_type(Lines& out, const CalcState& s) {
                          {"ρmin", ratio_min},
                          " %"});
     if (raised) {
-        floored_line(out,
-                     {"As", "ρmin·b·h0/100 × 10⁴",
-                      x.N(&S::ratio_min) * x.N(&S::b) * x.N(&S::h0) / x.c(100) * power_of_ten(4),
-                      unfloored_area(s), " cm²"},
-                     kept(s, &S::as_req, 1000.0, " cm²"))
+        floored_line(
+            out,
+            {"As", "ρmin·b·h0/100 × 10⁴",
+             q.shown(&S::ratio_min) * q.shown(&S::b) * q.shown(&S::h0) / q.c(100) * power_of_ten(4),
+             unfloored_area(s), " cm²"},
+            kept(s, &S::as_req, 1000.0, " cm²"))
             .words("（按最小配筋率）");
     } else {
         floored_line(out,
                      {"As", "(As翼 + As肋) × 10⁴",
-                      (x.I(&S::ag_flange) + x.I(&S::ag_web)) * power_of_ten(4), unfloored_area(s),
-                      " cm²"},
+                      (q.computed(&S::ag_flange) + q.computed(&S::ag_web)) * power_of_ten(4),
+                      unfloored_area(s), " cm²"},
                      kept(s, &S::as_req, 1000.0, " cm²"));
     }
 }
@@ -401,62 +407,67 @@ void bar_counts(Lines& out, const CalcState& s) {
 }
 
 void check_first_type(Lines& out, const CalcState& s) {
-    const Values x(s);
+    const Values q(s);
     floored_line(out,
-                 {"x", "Rg·Ag/(Ra·b'i)", x.N(&S::rg) * x.N(&S::ag) / (x.N(&S::ra) * x.N(&S::bi)),
+                 {"x", "Rg·Ag/(Ra·b'i)",
+                  q.shown(&S::rg) * q.shown(&S::ag) / (q.shown(&S::ra) * q.shown(&S::bi)),
                   unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
                  kept(s, &S::x, 10000.0, " m"));
     zone_in_flange_note(out, s);
     floored_line(out,
                  {"Mu", "Ra·b'i·x·(h0 − x/2)/γc",
-                  x.N(&S::ra) * x.N(&S::bi) * x.I(&S::x_unfloored) *
-                      (x.N(&S::h0) - x.I(&S::x_unfloored) / x.c(2)) / x.c(kGammaC),
+                  q.shown(&S::ra) * q.shown(&S::bi) * q.computed(&S::x_unfloored) *
+                      (q.shown(&S::h0) - q.computed(&S::x_unfloored) / q.c(2)) / q.c(kGammaC),
                   unfloored(s, &S::m_ult_unfloored, s.m_ult, 1000.0), " KN.m"},
                  kept(s, &S::m_ult, 1000.0, " KN.m"));
 }
 
 void check_second_type(Lines& out, const CalcState& s) {
-    const Values x(s);
-    out.body().part(settled({"Ag翼", "Ra·(b'i − b)·h'i/Rg",
-                             x.N(&S::ra) * (x.N(&S::bi) - x.N(&S::b)) * x.N(&S::hi) / x.N(&S::rg),
-                             stored(s, &S::chk_ag_flange, NumberForm::Intermediate), " m²"}));
-    out.body().part(settled({"Ag肋", "Ag − Ag翼", x.N(&S::ag) - x.I(&S::chk_ag_flange),
+    const Values q(s);
+    out.body().part(settled(
+        {"Ag翼", "Ra·(b'i − b)·h'i/Rg",
+         q.shown(&S::ra) * (q.shown(&S::bi) - q.shown(&S::b)) * q.shown(&S::hi) / q.shown(&S::rg),
+         stored(s, &S::chk_ag_flange, NumberForm::Intermediate), " m²"}));
+    out.body().part(settled({"Ag肋", "Ag − Ag翼", q.shown(&S::ag) - q.computed(&S::chk_ag_flange),
                              stored(s, &S::chk_ag_web, NumberForm::Intermediate), " m²"}));
-    out.body().part(settled({"ρ肋", "Ag肋/(b·h0)", x.I(&S::chk_ag_web) / (x.N(&S::b) * x.N(&S::h0)),
+    out.body().part(settled({"ρ肋", "Ag肋/(b·h0)",
+                             q.computed(&S::chk_ag_web) / (q.shown(&S::b) * q.shown(&S::h0)),
                              stored(s, &S::chk_ratio_web, NumberForm::Intermediate), ""}));
     const auto [xi, xi_jg] = compared(stored(s, &S::chk_xi, NumberForm::Intermediate),
                                       stored(s, &S::xi_jg, NumberForm::Shown));
     out.body().part(
-        settled({"ξ", "ρ肋·Rg/Ra", x.I(&S::chk_ratio_web) * x.N(&S::rg) / x.N(&S::ra), xi, ""}));
+        settled({"ξ", "ρ肋·Rg/Ra",
+                 q.computed(&S::chk_ratio_web) * q.shown(&S::rg) / q.shown(&S::ra), xi, ""}));
     out.body("提示：")
         .part(Comparison{Compared{"ξ", xi}, relation(xi.value, xi_jg.value), {"ξjg", xi_jg}, ""})
         .words("（强度复核不作此项验算，结果只由弯矩决定）");
     floored_line(out,
                  {"x", "Rg·Ag肋/(Ra·b)",
-                  x.N(&S::rg) * x.I(&S::chk_ag_web) / (x.N(&S::ra) * x.N(&S::b)),
+                  q.shown(&S::rg) * q.computed(&S::chk_ag_web) / (q.shown(&S::ra) * q.shown(&S::b)),
                   unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
                  kept(s, &S::x, 10000.0, " m"));
-    out.body().part(settled({"M肋", "Rg·Ag肋·(1 − 0.5ξ)·h0/γc",
-                             x.N(&S::rg) * x.I(&S::chk_ag_web) *
-                                 (x.c(1) - x.c(0.5) * x.I(&S::chk_xi)) * x.N(&S::h0) / x.c(kGammaC),
-                             stored(s, &S::m_web, NumberForm::Intermediate), " KN.m"}));
-    out.body().part(settled(
-        {"M翼", "Rg·Ag翼·(h0 − h'i/2)/γc",
-         x.N(&S::rg) * x.I(&S::chk_ag_flange) * (x.N(&S::h0) - x.N(&S::hi) / x.c(2)) / x.c(kGammaC),
-         stored(s, &S::m_flange, NumberForm::Intermediate), " KN.m"}));
+    out.body().part(
+        settled({"M肋", "Rg·Ag肋·(1 − 0.5ξ)·h0/γc",
+                 q.shown(&S::rg) * q.computed(&S::chk_ag_web) *
+                     (q.c(1) - q.c(0.5) * q.computed(&S::chk_xi)) * q.shown(&S::h0) / q.c(kGammaC),
+                 stored(s, &S::m_web, NumberForm::Intermediate), " KN.m"}));
+    out.body().part(settled({"M翼", "Rg·Ag翼·(h0 − h'i/2)/γc",
+                             q.shown(&S::rg) * q.computed(&S::chk_ag_flange) *
+                                 (q.shown(&S::h0) - q.shown(&S::hi) / q.c(2)) / q.c(kGammaC),
+                             stored(s, &S::m_flange, NumberForm::Intermediate), " KN.m"}));
     floored_line(out,
-                 {"Mu", "M肋 + M翼", x.I(&S::m_web) + x.I(&S::m_flange),
+                 {"Mu", "M肋 + M翼", q.computed(&S::m_web) + q.computed(&S::m_flange),
                   unfloored(s, &S::m_ult_unfloored, s.m_ult, 1000.0), " KN.m"},
                  kept(s, &S::m_ult, 1000.0, " KN.m"));
 }
 
 void verdict(Lines& out, const CalcState& s) {
-    const Values x(s);
+    const Values q(s);
     const auto [mj, limit] = compared(stored(s, &S::mj, NumberForm::Shown),
                                       stored(s, &S::m_limit, NumberForm::Intermediate));
     out.body()
-        .part(settled(
-            {"1.05·Mu", "", x.c(kMomentTolerance) * x.I(&S::m_ult_unfloored), limit, " KN.m"}))
+        .part(settled({"1.05·Mu", "", q.c(kMomentTolerance) * q.computed(&S::m_ult_unfloored),
+                       limit, " KN.m"}))
         .words("（Mu 取取整前的值）");
     out.body()
         .part(Comparison{
