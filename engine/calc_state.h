@@ -38,6 +38,11 @@ struct BarCounts {
     std::array<std::optional<double>, kBarDiameterCount - 1> d12_to_d32{};
     std::int16_t d34 = 0;
 
+    // The count of the i-th diameter of the bar table; an unset one counts as 0.
+    double count(int i) const {
+        return i + 1 < kBarDiameterCount ? value_or_zero(d12_to_d32[i]) : d34;
+    }
+
     friend bool operator==(const BarCounts& a, const BarCounts& b) {
         return a.d12_to_d32 == b.d12_to_d32 && a.d34 == b.d34;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace zhuheng {
@@ -20,6 +21,40 @@ std::string significant_text(double value, int digits) {
         }
     }
     return text;
+}
+
+double significant_text_value(const std::string& text) {
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+int exact_digits(double value) {
+    // The shortest decimal that reads back as the value has as many digits as to_chars writes
+    // without a precision; none with fewer does. Its rounding to that many digits reads back but
+    // for a value next to a power of two, where the decimals below it lie closer: then more.
+    char buffer[40];
+    const auto shortest =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    int digits = 0;
+    for (const char* c = buffer; c != shortest.ptr && *c != 'e'; ++c) {
+        digits += *c >= '0' && *c <= '9';
+    }
+    for (digits = std::max(digits, 1); digits < 17; ++digits) {
+        if (significant_text_value(significant_text(value, digits)) == value) {
+            break;
+        }
+    }
+    return digits;
+}
+
+std::string text_with_digits(double value, int digits) {
+    // Up to 15 digits a decimal reads back as itself (DBL_DIG), so a value whose exact text has
+    // no more prints the same at any count from there to 15.
+    if (digits <= 15) {
+        return significant_text(value, digits);
+    }
+    return significant_text(value, std::min(digits, std::max(exact_digits(value), 15)));
 }
 
 std::string number_text(double value) {

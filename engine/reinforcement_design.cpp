@@ -68,16 +68,12 @@ DesignOutcome second_type(CalcState& s) {
     return DesignOutcome::Completed;
 }
 
-// From the unfloored area in cm2: the next whole number of bars, dropping a remainder under
-// a tenth of a bar.
+// From the unfloored area in cm2.
 void count_bars(CalcState& s) {
-    const Checked as_req = *s.as_req;
     for (int i = 0; i < kBarDiameterCount - 1; ++i) {
-        const Checked q = as_req / BarCountTable[i].area_cm2 + 0.9;
-        s.bar_counts.d12_to_d32[i] = std::floor(q.value());
+        s.bar_counts.d12_to_d32[i] = bar_count(*s.as_req, BarCountTable[i].area_cm2);
     }
-    const Checked q = as_req / BarCountTable[kBarDiameterCount - 1].area_cm2 + 0.9;
-    const double d34 = std::floor(q.value());
+    const double d34 = bar_count(*s.as_req, BarCountTable[kBarDiameterCount - 1].area_cm2);
     if (d34 < -32768.0 || d34 > 32767.0) {
         throw ArithmeticFault(FaultKind::Overflow); // the 34 mm count is a 16-bit integer
     }
@@ -85,6 +81,10 @@ void count_bars(CalcState& s) {
 }
 
 } // namespace
+
+double bar_count(double as_req_cm2, double bar_area_cm2) {
+    return std::floor((Checked(as_req_cm2) / bar_area_cm2 + 0.9).value());
+}
 
 DesignOutcome reinforcement_design(CalcState& s) {
     const bool first = value_or_zero(s.mj) <= s.flange_capacity;

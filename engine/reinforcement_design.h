@@ -28,6 +28,10 @@ inline constexpr std::array<BarSize, kBarDiameterCount> BarCountTable{{
     {"D34", 34, 9.079},
 }};
 
+// The number of bars of one size that provide an area, both in cm2: the next whole number above
+// the quotient, a remainder under a tenth of a bar dropped.
+double bar_count(double as_req_cm2, double bar_area_cm2);
+
 enum class DesignOutcome { Completed, Redimension };
 
 // The design stage of a run, after common_quantities. Completed: as_req (cm2), ratio (%), x (m)

@@ -6,12 +6,49 @@
 #include "engine/number_text.h"
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
+#include "engine/text_to_number.h"
+#include "report/working_digits.h"
 
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
 #include <utility>
 
 namespace zhuheng {
 
 namespace {
+
+using S = CalcState;
+
+// The name of a field in the one list of CalcState's fields.
+template <class T> std::string field_name(T CalcState::*member) {
+    std::string name;
+    for_each_field([&](const char* n, auto m) {
+        if constexpr (std::is_same_v<decltype(m), T CalcState::*>) {
+            if (m == member) {
+                name = n;
+            }
+        }
+    });
+    return name;
+}
+
+double as_double(double v) {
+    return v;
+}
+template <class T> double as_double(const std::optional<T>& v) {
+    return value_or_zero(v);
+}
+
+// A value the engine stored for the run, at the digits of its form.
+template <class T> ShownNumber stored(const CalcState& s, T CalcState::*member, NumberForm form) {
+    const double value = as_double(s.*member);
+    return {field_name(member), value, form, text_with_digits(value, usual_digits(form))};
+}
+
+ShownNumber constant(double value) {
+    return {"", value, NumberForm::Shown, plain_number_text(value)};
+}
 
 // A value as the boxes show it (inputs, material values, floored results).
 std::string v(double value) {
@@ -21,45 +58,155 @@ template <class T> std::string v(const std::optional<T>& value) {
     return v(value_or_zero(value));
 }
 
-// An intermediate value, or a result before flooring: 7 significant digits.
-std::string v7(double value) {
-    return significant_text(value, 7);
-}
-template <class T> std::string v7(const std::optional<T>& value) {
-    return v7(value_or_zero(value));
-}
-
-// A value put into a formula: a negative one in parentheses.
-std::string in(const std::string& text) {
-    return text[0] == '-' ? "(" + text + ")" : text;
-}
-
-// A comparison of two values as the calculation made it. Where the two shown forms read alike
-// but the values differ, both are shown in full, so that the sheet never states 1976.832 >
-// 1976.832.
-std::string compared(double a, std::string a_text, double b, std::string b_text,
-                     const char* relation_if_not_above, const std::string& b_name) {
-    if (a != b && a_text == b_text) {
-        a_text = significant_text(a, 17);
-        b_text = significant_text(b, 17);
+// A line being written: text and the parts of formulas, comparisons and kept values.
+class LineBuilder {
+public:
+    explicit LineBuilder(int indent) {
+        line_.indent = indent;
+        line_.clauses.emplace_back();
     }
-    return a_text + (a > b ? " > " : relation_if_not_above) + b_name + " = " + b_text;
-}
 
-// A floored result: its value as computed, then as kept.
-std::string floored(double unfloored, double kept, const char* unit) {
-    return v7(unfloored) + unit + "，取 " + v(kept) + unit;
-}
+    // A clause ends after each "，" and "；" of the text.
+    LineBuilder& words(const std::string& text) {
+        std::size_t from = 0;
+        while (from < text.size()) {
+            std::size_t end = std::min(text.find("，", from), text.find("；", from));
+            const bool ends_clause = end != std::string::npos;
+            end = ends_clause ? end + std::string("，").size() : text.size();
+            std::vector<LinePart>& parts = line_.clauses.back().parts;
+            if (!parts.empty() && std::holds_alternative<Words>(parts.back())) {
+                std::get<Words>(parts.back()).text += text.substr(from, end - from);
+            } else {
+                parts.emplace_back(Words{text.substr(from, end - from)});
+            }
+            if (ends_clause) {
+                line_.clauses.emplace_back();
+            }
+            from = end;
+        }
+        return *this;
+    }
+    LineBuilder& part(LinePart p) {
+        line_.clauses.back().parts.push_back(std::move(p));
+        return *this;
+    }
+    WorkingLine take() {
+        if (line_.clauses.back().parts.empty()) {
+            line_.clauses.pop_back();
+        }
+        return std::move(line_);
+    }
+
+private:
+    WorkingLine line_;
+};
 
 class Lines {
 public:
-    void heading(const std::string& text) { lines_.push_back(text); }
-    void body(const std::string& text) { lines_.push_back("    " + text); }
-    std::vector<std::string> take() { return std::move(lines_); }
+    LineBuilder& heading(const std::string& text) { return begin(0).words(text); }
+    LineBuilder& body(const std::string& text = "") { return begin(4).words(text); }
+    std::vector<WorkingLine> take() {
+        finish();
+        return std::move(lines_);
+    }
 
 private:
-    std::vector<std::string> lines_;
+    LineBuilder& begin(int indent) {
+        finish();
+        return current_.emplace(indent);
+    }
+    void finish() {
+        if (current_) {
+            lines_.push_back(current_->take());
+            current_.reset();
+        }
+    }
+
+    std::vector<WorkingLine> lines_;
+    std::optional<LineBuilder> current_;
 };
+
+// The numbers of one run as operands of its formulas: a value as the boxes show it, a computed
+// one (an intermediate value or a result before flooring), a constant of the formulas.
+class Values {
+public:
+    explicit Values(const CalcState& s) : s_(s) {}
+    template <class T> ValueExpr shown(T S::*m) const {
+        return operand(stored(s_, m, NumberForm::Shown));
+    }
+    template <class T> ValueExpr computed(T S::*m) const {
+        return operand(stored(s_, m, NumberForm::Intermediate));
+    }
+    static ValueExpr c(double value) { return operand(constant(value)); }
+
+private:
+    const CalcState& s_;
+};
+
+Formula settled(Formula f) {
+    settle_operands(f);
+    return f;
+}
+
+Relation relation(double a, double b) {
+    return a > b ? Relation::Above : Relation::AtMost;
+}
+
+// Two sides of a comparison, printed so that they read the way the run compared them.
+std::pair<ShownNumber, ShownNumber> compared(ShownNumber a, ShownNumber b) {
+    settle_texts({&a, &b}, [&](const std::vector<std::string>& t) {
+        return read_in_order(a.value, b.value, t[0], t[1]);
+    });
+    return {a, b};
+}
+
+// A result before flooring, printed so that it floors to the kept one as printed.
+ShownNumber unfloored(const CalcState& s, double S::*member, double kept, double scale) {
+    ShownNumber n = stored(s, member, NumberForm::Intermediate);
+    settle_texts({&n},
+                 [&](const std::vector<std::string>& t) { return floors_to(t[0], scale, kept); });
+    return n;
+}
+
+template <class T> Kept kept(const CalcState& s, T S::*member, double scale, const char* unit) {
+    return {stored(s, member, NumberForm::Shown), scale, unit};
+}
+
+// The area before flooring, in cm2, printed so that it floors to the kept area and gives each
+// bar count as printed.
+ShownNumber unfloored_area(const CalcState& s) {
+    ShownNumber n = stored(s, &S::as_unfloored, NumberForm::Intermediate);
+    settle_texts({&n}, [&](const std::vector<std::string>& t) {
+        const double area = significant_text_value(t[0]);
+        bool counts = floors_to(t[0], 1000.0, value_or_zero(s.as_req));
+        for (int i = 0; i < kBarDiameterCount; ++i) {
+            counts = counts && bar_count(area, BarCountTable[i].area_cm2) == s.bar_counts.count(i);
+        }
+        return counts;
+    });
+    return n;
+}
+
+// The steel area of a check as typed, in cm2. CalcState keeps only the area in m2 (the typed
+// number divided by 10000), so this is the shortest number that the same division turns into the
+// kept area: the number typed, unless it had more digits than tell areas apart. None where no
+// number does (a state the division did not make).
+std::optional<std::string> typed_area_cm2(double ag_m2) {
+    const double guess = ag_m2 * 10000.0;
+    for (int digits = 1; digits <= 17; ++digits) {
+        double candidate = guess;
+        for (int step = 0; step < 2; ++step) {
+            candidate = std::nextafter(candidate, -HUGE_VAL);
+        }
+        for (int step = 0; step < 5; ++step, candidate = std::nextafter(candidate, HUGE_VAL)) {
+            const double typed = text_to_number(significant_text(candidate, digits));
+            if ((Checked(typed) / 10000.0).value() == ag_m2) {
+                return text_with_digits(typed, std::max(digits, 15));
+            }
+        }
+    }
+    return std::nullopt;
+}
 
 std::string concrete_label(const CalcState& s) {
     for (const ConcreteGrade& grade : ConcreteGradeTable) {
@@ -90,100 +237,168 @@ void materials(Lines& out, const CalcState& s) {
 }
 
 void section(Lines& out, const CalcState& s) {
+    const Values q(s);
     out.heading("二、截面与弯矩");
     out.body("b'i = " + v(s.bi) + " m，h'i = " + v(s.hi) + " m，b = " + v(s.b) +
              " m，h = " + v(s.h) + " m，a = " + v(s.bc) + " m");
-    out.body("h0 = h − a = " + in(v(s.h)) + " − " + in(v(s.bc)) + " = " + v(s.h0) + " m");
+    out.body().part(settled({"h0", "h − a", q.shown(&S::h) - q.shown(&S::bc),
+                             stored(s, &S::h0, NumberForm::Shown), " m"}));
     if (s.mode == CalcMode::Check) {
-        out.body("Ag = " + v(s.ag) + " m²");
+        const auto typed = typed_area_cm2(value_or_zero(s.ag));
+        out.body("Ag = " + (typed ? *typed + " cm² = " : "") + v(s.ag) + " m²");
     }
     out.body("Mj = " + v(s.mj) + " KN.m");
 }
 
 // Returns whether the run took the second type.
 bool section_type(Lines& out, const CalcState& s) {
+    const Values q(s);
     out.heading("三、截面类型");
-    out.body("K = Ra·b'i·h'i·(h0 − h'i/2)/γc = " + in(v(s.ra)) + " × " + in(v(s.bi)) + " × " +
-             in(v(s.hi)) + " × (" + in(v(s.h0)) + " − " + in(v(s.hi)) + "/2)/" + v(kGammaC) +
-             " = " + v7(s.flange_capacity) + " KN.m");
     // The type is chosen on the values stored for the run, exactly as the calculation chose it.
-    const double mj = value_or_zero(s.mj);
-    const bool second = mj > s.flange_capacity;
-    out.body("Mj = " + compared(mj, v(mj), s.flange_capacity, v7(s.flange_capacity), " ≤ ", "K") +
-             " KN.m，属" + (second ? "第二类T形截面" : "第一类T形截面"));
+    const auto [mj, k] = compared(stored(s, &S::mj, NumberForm::Shown),
+                                  stored(s, &S::flange_capacity, NumberForm::Intermediate));
+    out.body().part(settled({"K", "Ra·b'i·h'i·(h0 − h'i/2)/γc",
+                             q.shown(&S::ra) * q.shown(&S::bi) * q.shown(&S::hi) *
+                                 (q.shown(&S::h0) - q.shown(&S::hi) / q.c(2)) / q.c(kGammaC),
+                             k, " KN.m"}));
+    const bool second = mj.value > k.value;
+    out.body()
+        .part(Comparison{Compared{"Mj", mj}, relation(mj.value, k.value), {"K", k}, " KN.m"})
+        .words(second ? "，属第二类T形截面" : "，属第一类T形截面");
     return second;
 }
 
 // The first type does not test whether the compression zone stays in the flange.
 void zone_in_flange_note(Lines& out, const CalcState& s) {
-    const bool inside = value_or_zero(s.x) <= value_or_zero(s.hi);
-    out.body("提示：x = " +
-             compared(value_or_zero(s.x), v(s.x), value_or_zero(s.hi), v(s.hi), " ≤ ", "h'i") +
-             " m，受压区" + (inside ? "在翼缘内" : "超出翼缘") + "（第一类截面不作此项验算）");
+    const auto [x, hi] =
+        compared(stored(s, &S::x, NumberForm::Shown), stored(s, &S::hi, NumberForm::Shown));
+    const bool inside = x.value <= hi.value;
+    out.body("提示：")
+        .part(Comparison{Compared{"x", x}, relation(x.value, hi.value), {"h'i", hi}, " m"})
+        .words(std::string("，受压区") + (inside ? "在翼缘内" : "超出翼缘") +
+               "（第一类截面不作此项验算）");
+}
+
+// A formula whose result is kept floored: "…，取 kept".
+LineBuilder& floored_line(Lines& out, const Formula& f, const Kept& k) {
+    return out.body().part(settled(f)).words("，").part(k);
 }
 
 void design_first_type(Lines& out, const CalcState& s) {
-    out.body("A0 = γc·Mj/(Ra·b'i·h0²) = " + v(kGammaC) + " × " + in(v(s.mj)) + "/(" + in(v(s.ra)) +
-             " × " + in(v(s.bi)) + " × " + in(v(s.h0)) + "²) = " + v7(s.a0) + "（1 − 2A0 ≥ 0）");
-    out.body("γ0 = (1 + √(1 − 2A0))/2 = (1 + √(1 − 2 × " + in(v7(s.a0)) + "))/2 = " + v7(s.gamma0));
+    const Values q(s);
+    out.body()
+        .part(settled({"A0", "γc·Mj/(Ra·b'i·h0²)",
+                       q.c(kGammaC) * q.shown(&S::mj) /
+                           (q.shown(&S::ra) * q.shown(&S::bi) * squared(q.shown(&S::h0))),
+                       stored(s, &S::a0, NumberForm::Intermediate), ""}))
+        .words("（1 − 2A0 ≥ 0）");
+    out.body().part(settled({"γ0", "(1 + √(1 − 2A0))/2",
+                             (q.c(1) + root(q.c(1) - q.c(2) * q.computed(&S::a0))) / q.c(2),
+                             stored(s, &S::gamma0, NumberForm::Intermediate), ""}));
     // The area is found in m2 and kept in cm2: the factor 10⁴ is that change of unit.
-    out.body("As = γc·Mj/(Rg·γ0·h0) = " + v(kGammaC) + " × " + in(v(s.mj)) + "/(" + in(v(s.rg)) +
-             " × " + in(v7(s.gamma0)) + " × " + in(v(s.h0)) +
-             ") × 10⁴ = " + floored(s.as_unfloored, value_or_zero(s.as_req), " cm²"));
-    out.body("ρ = As/(b·h0) = " + in(v7(s.as_unfloored)) + "/(" + in(v(s.b)) + " × " + in(v(s.h0)) +
-             " × 10⁴) × 100 = " + floored(s.ratio_unfloored, s.ratio, " %"));
-    out.body("x = As·Rg/(Ra·b'i) = " + in(v7(s.as_unfloored)) + " × 10⁻⁴ × " + in(v(s.rg)) + "/(" +
-             in(v(s.ra)) + " × " + in(v(s.bi)) +
-             ") = " + floored(s.x_unfloored, value_or_zero(s.x), " m"));
+    floored_line(out,
+                 {"As", "γc·Mj/(Rg·γ0·h0)",
+                  q.c(kGammaC) * q.shown(&S::mj) /
+                      (q.shown(&S::rg) * q.computed(&S::gamma0) * q.shown(&S::h0)) *
+                      power_of_ten(4),
+                  unfloored_area(s), " cm²"},
+                 kept(s, &S::as_req, 1000.0, " cm²"));
+    floored_line(out,
+                 {"ρ", "As/(b·h0)",
+                  q.computed(&S::as_unfloored) /
+                      (q.shown(&S::b) * q.shown(&S::h0) * power_of_ten(4)) * q.c(100),
+                  unfloored(s, &S::ratio_unfloored, s.ratio, 1000.0), " %"},
+                 kept(s, &S::ratio, 1000.0, " %"));
+    floored_line(out,
+                 {"x", "As·Rg/(Ra·b'i)",
+                  q.computed(&S::as_unfloored) * power_of_ten(-4) * q.shown(&S::rg) /
+                      (q.shown(&S::ra) * q.shown(&S::bi)),
+                  unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
+                 kept(s, &S::x, 10000.0, " m"));
     zone_in_flange_note(out, s);
 }
 
 void design_second_type(Lines& out, const CalcState& s) {
-    out.body("M翼 = (b'i − b)·Ra·h'i·(h0 − h'i/2)/γc = (" + in(v(s.bi)) + " − " + in(v(s.b)) +
-             ") × " + in(v(s.ra)) + " × " + in(v(s.hi)) + " × (" + in(v(s.h0)) + " − " +
-             in(v(s.hi)) + "/2)/" + v(kGammaC) + " = " + v7(s.m_flange) + " KN.m");
-    out.body("M肋 = Mj − M翼 = " + in(v(s.mj)) + " − " + in(v7(s.m_flange)) + " = " + v7(s.m_web) +
-             " KN.m");
-    out.body("A0 = γc·M肋/(Ra·b·h0²) = " + v(kGammaC) + " × " + in(v7(s.m_web)) + "/(" +
-             in(v(s.ra)) + " × " + in(v(s.b)) + " × " + in(v(s.h0)) + "²) = " + v7(s.a0_web) +
-             "（1 − 2A0 ≥ 0）");
-    out.body("γ0 = (1 + √(1 − 2A0))/2 = (1 + √(1 − 2 × " + in(v7(s.a0_web)) +
-             "))/2 = " + v7(s.gamma0_web));
-    out.body("ξ = 1 − √(1 − 2A0) = 1 − √(1 − 2 × " + in(v7(s.a0_web)) +
-             ") = " + compared(s.xi, v7(s.xi), value_or_zero(s.xi_jg), v(s.xi_jg), " ≤ ", "ξjg"));
-    out.body("As翼 = (b'i − b)·Ra·h'i/Rg = (" + in(v(s.bi)) + " − " + in(v(s.b)) + ") × " +
-             in(v(s.ra)) + " × " + in(v(s.hi)) + "/" + in(v(s.rg)) + " = " + v7(s.ag_flange) +
-             " m²");
-    out.body("As肋 = γc·M肋/(Rg·γ0·h0) = " + v(kGammaC) + " × " + in(v7(s.m_web)) + "/(" +
-             in(v(s.rg)) + " × " + in(v7(s.gamma0_web)) + " × " + in(v(s.h0)) +
-             ") = " + v7(s.ag_web) + " m²");
-    out.body("x = As肋·Rg/(Ra·b) = " + in(v7(s.ag_web)) + " × " + in(v(s.rg)) + "/(" + in(v(s.ra)) +
-             " × " + in(v(s.b)) + ") = " + floored(s.x_unfloored, value_or_zero(s.x), " m"));
+    const Values q(s);
+    out.body().part(
+        settled({"M翼", "(b'i − b)·Ra·h'i·(h0 − h'i/2)/γc",
+                 (q.shown(&S::bi) - q.shown(&S::b)) * q.shown(&S::ra) * q.shown(&S::hi) *
+                     (q.shown(&S::h0) - q.shown(&S::hi) / q.c(2)) / q.c(kGammaC),
+                 stored(s, &S::m_flange, NumberForm::Intermediate), " KN.m"}));
+    out.body().part(settled({"M肋", "Mj − M翼", q.shown(&S::mj) - q.computed(&S::m_flange),
+                             stored(s, &S::m_web, NumberForm::Intermediate), " KN.m"}));
+    out.body()
+        .part(settled({"A0", "γc·M肋/(Ra·b·h0²)",
+                       q.c(kGammaC) * q.computed(&S::m_web) /
+                           (q.shown(&S::ra) * q.shown(&S::b) * squared(q.shown(&S::h0))),
+                       stored(s, &S::a0_web, NumberForm::Intermediate), ""}))
+        .words("（1 − 2A0 ≥ 0）");
+    out.body().part(settled({"γ0", "(1 + √(1 − 2A0))/2",
+                             (q.c(1) + root(q.c(1) - q.c(2) * q.computed(&S::a0_web))) / q.c(2),
+                             stored(s, &S::gamma0_web, NumberForm::Intermediate), ""}));
+    const auto [xi, xi_jg] = compared(stored(s, &S::xi, NumberForm::Intermediate),
+                                      stored(s, &S::xi_jg, NumberForm::Shown));
+    out.body()
+        .part(settled({"ξ", "1 − √(1 − 2A0)",
+                       q.c(1) - root(q.c(1) - q.c(2) * q.computed(&S::a0_web)), xi, ""}))
+        .part(Comparison{std::nullopt, relation(xi.value, xi_jg.value), {"ξjg", xi_jg}, ""});
+    out.body().part(settled(
+        {"As翼", "(b'i − b)·Ra·h'i/Rg",
+         (q.shown(&S::bi) - q.shown(&S::b)) * q.shown(&S::ra) * q.shown(&S::hi) / q.shown(&S::rg),
+         stored(s, &S::ag_flange, NumberForm::Intermediate), " m²"}));
+    out.body().part(settled({"As肋", "γc·M肋/(Rg·γ0·h0)",
+                             q.c(kGammaC) * q.computed(&S::m_web) /
+                                 (q.shown(&S::rg) * q.computed(&S::gamma0_web) * q.shown(&S::h0)),
+                             stored(s, &S::ag_web, NumberForm::Intermediate), " m²"}));
+    floored_line(out,
+                 {"x", "As肋·Rg/(Ra·b)",
+                  q.computed(&S::ag_web) * q.shown(&S::rg) / (q.shown(&S::ra) * q.shown(&S::b)),
+                  unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
+                 kept(s, &S::x, 10000.0, " m"));
     // The minimum ratio is tested on the ratio as computed, before flooring.
-    const bool raised = s.ratio_unfloored < s.ratio_min;
-    out.body("ρ = (As翼 + As肋)/(b·h0) × 100 = (" + in(v7(s.ag_flange)) + " + " + in(v7(s.ag_web)) +
-             ")/(" + in(v(s.b)) + " × " + in(v(s.h0)) +
-             ") × 100 = " + floored(s.ratio_unfloored, s.ratio, " %") + "，" +
-             (raised ? "小于" : "不小于") + " ρmin = " + v(s.ratio_min) + " %");
+    ShownNumber ratio = stored(s, &S::ratio_unfloored, NumberForm::Intermediate);
+    ShownNumber ratio_min = stored(s, &S::ratio_min, NumberForm::Shown);
+    settle_texts({&ratio, &ratio_min}, [&](const std::vector<std::string>& t) {
+        return read_in_order(ratio.value, ratio_min.value, t[0], t[1]) &&
+               floors_to(t[0], 1000.0, s.ratio);
+    });
+    const bool raised = ratio.value < ratio_min.value;
+    out.body()
+        .part(settled({"ρ", "(As翼 + As肋)/(b·h0) × 100",
+                       (q.computed(&S::ag_flange) + q.computed(&S::ag_web)) /
+                           (q.shown(&S::b) * q.shown(&S::h0)) * q.c(100),
+                       ratio, " %"}))
+        .words("，")
+        .part(kept(s, &S::ratio, 1000.0, " %"))
+        .words("，")
+        .part(Comparison{std::nullopt,
+                         raised ? Relation::Below : Relation::NotBelow,
+                         {"ρmin", ratio_min},
+                         " %"});
     if (raised) {
-        out.body("As = ρmin·b·h0/100 × 10⁴ = " + v(s.ratio_min) + " × " + in(v(s.b)) + " × " +
-                 in(v(s.h0)) + "/100 × 10⁴ = " +
-                 floored(s.as_unfloored, value_or_zero(s.as_req), " cm²") + "（按最小配筋率）");
+        floored_line(
+            out,
+            {"As", "ρmin·b·h0/100 × 10⁴",
+             q.shown(&S::ratio_min) * q.shown(&S::b) * q.shown(&S::h0) / q.c(100) * power_of_ten(4),
+             unfloored_area(s), " cm²"},
+            kept(s, &S::as_req, 1000.0, " cm²"))
+            .words("（按最小配筋率）");
     } else {
-        out.body("As = (As翼 + As肋) × 10⁴ = (" + in(v7(s.ag_flange)) + " + " + in(v7(s.ag_web)) +
-                 ") × 10⁴ = " + floored(s.as_unfloored, value_or_zero(s.as_req), " cm²"));
+        floored_line(out,
+                     {"As", "(As翼 + As肋) × 10⁴",
+                      (q.computed(&S::ag_flange) + q.computed(&S::ag_web)) * power_of_ten(4),
+                      unfloored_area(s), " cm²"},
+                     kept(s, &S::as_req, 1000.0, " cm²"));
     }
 }
 
 void bar_counts(Lines& out, const CalcState& s) {
     out.heading("五、钢筋根数 n = ⌊As/a₁ + 0.9⌋（a₁ 为单根钢筋面积，As 取取整前的 " +
-                v7(s.as_unfloored) + " cm²）");
+                unfloored_area(s).text + " cm²）");
     std::string line;
     for (int i = 0; i < kBarDiameterCount; ++i) {
-        const double count = i + 1 < kBarDiameterCount ? value_or_zero(s.bar_counts.d12_to_d32[i])
-                                                       : s.bar_counts.d34;
         line += (line.empty() ? "" : "；") + std::string(BarCountTable[i].label) +
-                "：a₁ = " + v(BarCountTable[i].area_cm2) + " cm²，n = " + v(count);
+                "：a₁ = " + v(BarCountTable[i].area_cm2) + " cm²，n = " + v(s.bar_counts.count(i));
         if (i % 3 == 2 || i + 1 == kBarDiameterCount) {
             out.body(line);
             line.clear();
@@ -192,47 +407,72 @@ void bar_counts(Lines& out, const CalcState& s) {
 }
 
 void check_first_type(Lines& out, const CalcState& s) {
-    out.body("x = Rg·Ag/(Ra·b'i) = " + in(v(s.rg)) + " × " + in(v(s.ag)) + "/(" + in(v(s.ra)) +
-             " × " + in(v(s.bi)) + ") = " + floored(s.x_unfloored, value_or_zero(s.x), " m"));
+    const Values q(s);
+    floored_line(out,
+                 {"x", "Rg·Ag/(Ra·b'i)",
+                  q.shown(&S::rg) * q.shown(&S::ag) / (q.shown(&S::ra) * q.shown(&S::bi)),
+                  unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
+                 kept(s, &S::x, 10000.0, " m"));
     zone_in_flange_note(out, s);
-    out.body("Mu = Ra·b'i·x·(h0 − x/2)/γc = " + in(v(s.ra)) + " × " + in(v(s.bi)) + " × " +
-             in(v7(s.x_unfloored)) + " × (" + in(v(s.h0)) + " − " + in(v7(s.x_unfloored)) + "/2)/" +
-             v(kGammaC) + " = " + floored(s.m_ult_unfloored, s.m_ult, " KN.m"));
+    floored_line(out,
+                 {"Mu", "Ra·b'i·x·(h0 − x/2)/γc",
+                  q.shown(&S::ra) * q.shown(&S::bi) * q.computed(&S::x_unfloored) *
+                      (q.shown(&S::h0) - q.computed(&S::x_unfloored) / q.c(2)) / q.c(kGammaC),
+                  unfloored(s, &S::m_ult_unfloored, s.m_ult, 1000.0), " KN.m"},
+                 kept(s, &S::m_ult, 1000.0, " KN.m"));
 }
 
 void check_second_type(Lines& out, const CalcState& s) {
-    out.body("Ag翼 = Ra·(b'i − b)·h'i/Rg = " + in(v(s.ra)) + " × (" + in(v(s.bi)) + " − " +
-             in(v(s.b)) + ") × " + in(v(s.hi)) + "/" + in(v(s.rg)) + " = " + v7(s.chk_ag_flange) +
-             " m²");
-    out.body("Ag肋 = Ag − Ag翼 = " + in(v(s.ag)) + " − " + in(v7(s.chk_ag_flange)) + " = " +
-             v7(s.chk_ag_web) + " m²");
-    out.body("ρ肋 = Ag肋/(b·h0) = " + in(v7(s.chk_ag_web)) + "/(" + in(v(s.b)) + " × " +
-             in(v(s.h0)) + ") = " + v7(s.chk_ratio_web));
-    out.body("ξ = ρ肋·Rg/Ra = " + in(v7(s.chk_ratio_web)) + " × " + in(v(s.rg)) + "/" +
-             in(v(s.ra)) + " = " + v7(s.chk_xi));
-    out.body("提示：ξ = " +
-             compared(value_or_zero(s.chk_xi), v7(s.chk_xi), value_or_zero(s.xi_jg), v(s.xi_jg),
-                      " ≤ ", "ξjg") +
-             "（强度复核不作此项验算，结果只由弯矩决定）");
-    out.body("x = Rg·Ag肋/(Ra·b) = " + in(v(s.rg)) + " × " + in(v7(s.chk_ag_web)) + "/(" +
-             in(v(s.ra)) + " × " + in(v(s.b)) +
-             ") = " + floored(s.x_unfloored, value_or_zero(s.x), " m"));
-    out.body("M肋 = Rg·Ag肋·(1 − 0.5ξ)·h0/γc = " + in(v(s.rg)) + " × " + in(v7(s.chk_ag_web)) +
-             " × (1 − 0.5 × " + in(v7(s.chk_xi)) + ") × " + in(v(s.h0)) + "/" + v(kGammaC) + " = " +
-             v7(s.m_web) + " KN.m");
-    out.body("M翼 = Rg·Ag翼·(h0 − h'i/2)/γc = " + in(v(s.rg)) + " × " + in(v7(s.chk_ag_flange)) +
-             " × (" + in(v(s.h0)) + " − " + in(v(s.hi)) + "/2)/" + v(kGammaC) + " = " +
-             v7(s.m_flange) + " KN.m");
-    out.body("Mu = M肋 + M翼 = " + in(v7(s.m_web)) + " + " + in(v7(s.m_flange)) + " = " +
-             floored(s.m_ult_unfloored, s.m_ult, " KN.m"));
+    const Values q(s);
+    out.body().part(settled(
+        {"Ag翼", "Ra·(b'i − b)·h'i/Rg",
+         q.shown(&S::ra) * (q.shown(&S::bi) - q.shown(&S::b)) * q.shown(&S::hi) / q.shown(&S::rg),
+         stored(s, &S::chk_ag_flange, NumberForm::Intermediate), " m²"}));
+    out.body().part(settled({"Ag肋", "Ag − Ag翼", q.shown(&S::ag) - q.computed(&S::chk_ag_flange),
+                             stored(s, &S::chk_ag_web, NumberForm::Intermediate), " m²"}));
+    out.body().part(settled({"ρ肋", "Ag肋/(b·h0)",
+                             q.computed(&S::chk_ag_web) / (q.shown(&S::b) * q.shown(&S::h0)),
+                             stored(s, &S::chk_ratio_web, NumberForm::Intermediate), ""}));
+    const auto [xi, xi_jg] = compared(stored(s, &S::chk_xi, NumberForm::Intermediate),
+                                      stored(s, &S::xi_jg, NumberForm::Shown));
+    out.body().part(
+        settled({"ξ", "ρ肋·Rg/Ra",
+                 q.computed(&S::chk_ratio_web) * q.shown(&S::rg) / q.shown(&S::ra), xi, ""}));
+    out.body("提示：")
+        .part(Comparison{Compared{"ξ", xi}, relation(xi.value, xi_jg.value), {"ξjg", xi_jg}, ""})
+        .words("（强度复核不作此项验算，结果只由弯矩决定）");
+    floored_line(out,
+                 {"x", "Rg·Ag肋/(Ra·b)",
+                  q.shown(&S::rg) * q.computed(&S::chk_ag_web) / (q.shown(&S::ra) * q.shown(&S::b)),
+                  unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
+                 kept(s, &S::x, 10000.0, " m"));
+    out.body().part(
+        settled({"M肋", "Rg·Ag肋·(1 − 0.5ξ)·h0/γc",
+                 q.shown(&S::rg) * q.computed(&S::chk_ag_web) *
+                     (q.c(1) - q.c(0.5) * q.computed(&S::chk_xi)) * q.shown(&S::h0) / q.c(kGammaC),
+                 stored(s, &S::m_web, NumberForm::Intermediate), " KN.m"}));
+    out.body().part(settled({"M翼", "Rg·Ag翼·(h0 − h'i/2)/γc",
+                             q.shown(&S::rg) * q.computed(&S::chk_ag_flange) *
+                                 (q.shown(&S::h0) - q.shown(&S::hi) / q.c(2)) / q.c(kGammaC),
+                             stored(s, &S::m_flange, NumberForm::Intermediate), " KN.m"}));
+    floored_line(out,
+                 {"Mu", "M肋 + M翼", q.computed(&S::m_web) + q.computed(&S::m_flange),
+                  unfloored(s, &S::m_ult_unfloored, s.m_ult, 1000.0), " KN.m"},
+                 kept(s, &S::m_ult, 1000.0, " KN.m"));
 }
 
 void verdict(Lines& out, const CalcState& s) {
-    out.body("1.05·Mu = " + v(kMomentTolerance) + " × " + in(v7(s.m_ult_unfloored)) + " = " +
-             v7(s.m_limit) + " KN.m（Mu 取取整前的值）");
-    const double mj = value_or_zero(s.mj);
-    out.body("Mj = " + compared(mj, v(mj), s.m_limit, v7(s.m_limit), " ≤ ", "1.05·Mu") +
-             " KN.m，结果：" + s.verdict);
+    const Values q(s);
+    const auto [mj, limit] = compared(stored(s, &S::mj, NumberForm::Shown),
+                                      stored(s, &S::m_limit, NumberForm::Intermediate));
+    out.body()
+        .part(settled({"1.05·Mu", "", q.c(kMomentTolerance) * q.computed(&S::m_ult_unfloored),
+                       limit, " KN.m"}))
+        .words("（Mu 取取整前的值）");
+    out.body()
+        .part(Comparison{
+            Compared{"Mj", mj}, relation(mj.value, limit.value), {"1.05·Mu", limit}, " KN.m"})
+        .words("，结果：" + s.verdict);
 }
 
 } // namespace
@@ -253,8 +493,9 @@ Working run_working(const CalcState& s) {
         second ? check_second_type(out, s) : check_first_type(out, s);
         verdict(out, s);
     }
-    out.heading("注：结果一律向下取整，不四舍五入：面积、配筋率、弯矩取至 0.001，高度取至 0.0001；"
-                "中间值和取整前的结果取 7 位有效数字。");
+    out.heading(
+        "注：结果一律向下取整，不四舍五入：面积、配筋率、弯矩取至 0.001，高度取至 0.0001；"
+        "中间值和取整前的结果取 7 位有效数字，个别数为使本行按所示数字复算无误而多取几位。");
 
     Working working;
     SectionFigure figure{value_or_zero(s.bi),

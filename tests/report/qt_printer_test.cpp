@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -96,6 +97,75 @@ const LayoutCase kLayoutCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Layout, ZoneLayout, ::testing::ValuesIn(kLayoutCases),
                          [](const ::testing::TestParamInfo<LayoutCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The ρ line of the second-type design set in rows of a given width, every character one wide:
+// it breaks between clauses, keeping "取 4.823 %" whole; a clause wider than the row breaks
+// before its " = ", its values before an operator; a piece wider than a row at a blank before a
+// sign, else between characters (only there can a unit part from its number). No row is wider
+// than its room and no character is lost.
+struct RowsCase {
+    const char* name;
+    double first, rest;
+    std::vector<std::string> rows;
+};
+
+void PrintTo(const RowsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WorkingRows : public ::testing::TestWithParam<RowsCase> {};
+
+TEST_P(WorkingRows, BreakBetweenClausesFirst) {
+    const RowsCase& c = GetParam();
+    const auto width = [](const std::string& text) {
+        return static_cast<double>(QString::fromStdString(text).toUcs4().size());
+    };
+    const Working working = run_working(designed(1300));
+    const auto line = std::find_if(working.lines.begin(), working.lines.end(), [](const auto& l) {
+        return line_text(l).rfind("    ρ = ", 0) == 0;
+    });
+    ASSERT_NE(line, working.lines.end());
+    const std::vector<std::string> rows = working_rows(line_pieces(*line), c.first, c.rest, width);
+    EXPECT_EQ(rows, c.rows);
+    std::string joined;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        EXPECT_LE(width(rows[r]), r == 0 ? c.first : c.rest) << rows[r];
+        joined += rows[r];
+    }
+    const auto squeezed = [](std::string t) {
+        t.erase(std::remove(t.begin(), t.end(), ' '), t.end());
+        return t;
+    };
+    EXPECT_EQ(squeezed(joined), squeezed(line_text(*line)));
+}
+
+// clang-format off
+const RowsCase kRowsCases[] = {
+    {"LineThatFitsStaysWhole", 120, 118,
+     {"ρ = (As翼 + As肋)/(b·h0) × 100 = (0.005117647 + 0.00211694)/(0.2 × 0.75) × 100 = 4.823058 %，取 4.823 %，不小于 ρmin = 0.15 %"}},
+    {"BreaksAfterAComma", 100, 98,
+     {"ρ = (As翼 + As肋)/(b·h0) × 100 = (0.005117647 + 0.00211694)/(0.2 × 0.75) × 100 = 4.823058 %，取 4.823 %，",
+      "不小于 ρmin = 0.15 %"}},
+    {"ClauseTooWideBreaksBeforeAnEquals", 80, 78,
+     {"ρ = (As翼 + As肋)/(b·h0) × 100 = (0.005117647 + 0.00211694)/(0.2 × 0.75) × 100",
+      "= 4.823058 %，取 4.823 %，不小于 ρmin = 0.15 %"}},
+    {"EachEqualsOnARowOfItsOwn", 50, 48,
+     {"ρ = (As翼 + As肋)/(b·h0) × 100",
+      "= (0.005117647 + 0.00211694)/(0.2 × 0.75) × 100",
+      "= 4.823058 %，取 4.823 %，不小于 ρmin = 0.15 %"}},
+    {"ValuesTooWideBreakBeforeAnOperatorAndTakeStaysWhole", 22, 20,
+     {"ρ = (As翼 + As肋)/(b·h0)", "× 100", "= (0.005117647", "+ 0.00211694)/(0.2", "× 0.75) × 100",
+      "= 4.823058 %，", "取 4.823 %，", "不小于 ρmin = 0.15 %"}},
+    {"PieceWiderThanARowBreaksAtABlankBeforeASignThenAnywhere", 12, 10,
+     {"ρ = (As翼", "+ As肋)/(b·", "h0) × 100", "= (0.00511", "7647", "+ 0.002116", "94)/(0.2",
+      "× 0.75)", "× 100", "= 4.823058", "%，", "取 4.823 %，", "不小于 ρmin", "= 0.15 %"}},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Rows, WorkingRows, ::testing::ValuesIn(kRowsCases),
+                         [](const ::testing::TestParamInfo<RowsCase>& info) {
                              return std::string(info.param.name);
                          });
 
@@ -363,8 +433,8 @@ TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
                     {QStringLiteral("-raw"), QStringLiteral("-f"), QStringLiteral("2"),
                      QStringLiteral("-l"), QStringLiteral("2"), pdf(), QStringLiteral("-")});
     QString working;
-    for (const std::string& line : run_working(state).lines) {
-        working += QString::fromStdString(line);
+    for (const WorkingLine& line : run_working(state).lines) {
+        working += QString::fromStdString(line_text(line));
     }
     EXPECT_TRUE(squeezed(page2).startsWith(squeezed(working))) << page2.toStdString();
     for (const char* label :
@@ -411,6 +481,81 @@ TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
     ASSERT_EQ(zone.size(), 8u) << "no compression zone of the second type";
     EXPECT_NEAR((zone[4].y() - zone[0].y()) / (zone[1].x() - zone[0].x()), 0.2481 / 1.0, 1e-3)
         << "x : b'i";
+}
+
+// On paper as narrow as A6 the working's lines wrap between clauses: "取" stays with "4.823 %",
+// each continued row stands further in than the first row of its line, and nothing is lost.
+TEST_F(PdfReport, WorkingWrapsBetweenClausesOnNarrowPaper) {
+    printer.setPageSize(QPageSize(QSizeF(105, 600), QPageSize::Millimeter));
+    const Working working = run_working(designed(1300));
+    QtReportPrinter report(source);
+    report.print_working(working);
+    report.end_document();
+    const PdfPage page = read_page(pdf(), 1);
+    ASSERT_FALSE(page.words.empty());
+
+    // The rows of the page, top to bottom, each its words left to right.
+    std::vector<std::vector<Word>> rows;
+    for (const Word& w : page.words) {
+        if (rows.empty() || std::abs(rows.back().front().box.top() - w.box.top()) > 1.0) {
+            rows.emplace_back();
+        }
+        rows.back().push_back(w);
+    }
+    QString all;
+    for (const Word& w : page.words) {
+        all += w.text;
+    }
+    // pdftotext writes the words as XML text.
+    all.replace(QStringLiteral("&apos;"), QStringLiteral("'"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    for (const WorkingLine& line : working.lines) {
+        EXPECT_TRUE(all.contains(QString::fromStdString(line_text(line)).remove(' ')))
+            << line_text(line);
+    }
+    // The ρ line: its first row and the rows that continue it, up to the next line (As).
+    std::size_t first = 0;
+    while (first < rows.size() && rows[first].front().text != QStringLiteral("ρ")) {
+        ++first;
+    }
+    ASSERT_LT(first, rows.size()) << "no row begins the ρ line";
+    std::size_t next = first + 1;
+    while (next < rows.size() && rows[next].front().text != QStringLiteral("As")) {
+        ++next;
+    }
+    ASSERT_LT(next, rows.size());
+    ASSERT_GT(next - first, 2u) << "the ρ line does not wrap on narrow paper";
+    const double indent = rows[first].front().box.left();
+    EXPECT_NEAR(rows[next].front().box.left(), indent, 0.5) << "the next line starts under it";
+    bool take_found = false;
+    for (std::size_t r = first; r < next; ++r) {
+        if (r > first) {
+            EXPECT_GT(rows[r].front().box.left(), indent + 10) << "continued row not indented";
+        }
+        for (std::size_t i = 0; i < rows[r].size(); ++i) {
+            if (rows[r][i].text.endsWith(QStringLiteral("取"))) {
+                take_found = true;
+                ASSERT_LT(i + 2, rows[r].size()) << "取 parted from 4.823 %";
+                EXPECT_EQ(rows[r][i + 1].text, QStringLiteral("4.823"));
+                EXPECT_TRUE(rows[r][i + 2].text.startsWith(QStringLiteral("%")));
+            }
+        }
+    }
+    EXPECT_TRUE(take_found);
+    // The rows of the working's text, which ends with the note, above the drawing.
+    std::size_t text_rows = 0;
+    while (text_rows < rows.size() && !rows[text_rows].back().text.endsWith(QStringLiteral("。"))) {
+        ++text_rows;
+    }
+    ASSERT_LT(text_rows, rows.size());
+    for (std::size_t r = 0; r < text_rows; ++r) {
+        const QString end = rows[r].back().text, start = rows[r + 1].front().text;
+        EXPECT_FALSE(end.back().isDigit() && QStringLiteral("%mcK").contains(start.front()))
+            << "a number parted from its unit: " << end.toStdString() << " | "
+            << start.toStdString();
+    }
 }
 
 // A file-size limit below the size of the report, as a disk that fills up during the write: the

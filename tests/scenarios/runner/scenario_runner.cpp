@@ -86,8 +86,8 @@ void print_event(const PrinterEvent& e) {
         return;
     }
     if (e.kind == PrinterEvent::Kind::Working) {
-        for (const std::string& line : e.working.lines) {
-            emit_line("working " + json_string(line));
+        for (const WorkingLine& line : e.working.lines) {
+            emit_line("working " + json_string(line_text(line)));
         }
         if (const auto& f = e.working.figure) {
             emit_line("figure {\"bi\":" + json_number(f->bi) + ",\"hi\":" + json_number(f->hi) +
