@@ -11,7 +11,6 @@
 #include <cmath>
 #include <string_view>
 
-using zhuheng::FigureDimension;
 using zhuheng::PrintError;
 using zhuheng::PrintSeparator;
 
@@ -244,15 +243,22 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
         }
     }
     if (working.figure) {
-        // A third of the page high at most; on the next page when less is left.
+        // A third of the page high at most; on the next page when less is left. Labels too
+        // long for that (numbers typed to many digits) take the height of a page.
+        const zhuheng::SectionDrawing drawing = zhuheng::section_drawing(*working.figure);
         const double height = std::min(pen.width() * 0.6, (pen.room() + pen.y()) / 3);
         pen.advance(pen.line_height() / 2);
         if (pen.room() < height) {
             pen.new_page();
         }
-        paint_section(painter, zhuheng::section_drawing(*working.figure),
-                      QRectF(0, pen.y(), pen.width(), height));
-        pen.advance(height);
+        double used = paint_section(painter, drawing, QRectF(0, pen.y(), pen.width(), height));
+        if (used == 0) {
+            if (pen.y() > pen.line_height()) {
+                pen.new_page();
+            }
+            used = paint_section(painter, drawing, QRectF(0, pen.y(), pen.width(), pen.room()));
+        }
+        pen.advance(used);
     }
 }
 
@@ -283,107 +289,65 @@ void paint_report(QPainter& painter, QPagedPaintDevice& device,
     }
 }
 
-void paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const QRectF& box) {
+double paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const QRectF& box) {
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const double text = metrics.height();
-    const double gap = text / 4;
-    const double step = text + 2 * gap; // between the outline and each dimension level
-    // Room outside the outline for the dimension lines and their labels, which stand along their
-    // lines (turned for the upright ones), then the caption.
-    double room[4] = {}; // by FigureDimension::Side: above, below, left, right
-    for (const FigureDimension& dim : d.dimensions) {
-        double& side = room[static_cast<int>(dim.side)];
-        side = std::max(side, dim.level * step + gap + text);
+    // The caption under the drawing, wrapped where the box is narrower than it.
+    const QString caption = QString::fromStdString(d.caption);
+    const int caption_flags = Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap;
+    const double caption_height =
+        painter.boundingRect(QRectF(0, 0, box.width(), 1e9), caption_flags, caption).height() +
+        metrics.lineSpacing() * (kLineSpacing - 1);
+    const zhuheng::FigureType type{metrics.height(), [&metrics](const std::string& text) {
+                                       return metrics.horizontalAdvance(
+                                           QString::fromStdString(text));
+                                   }};
+    const auto layout = zhuheng::section_layout(
+        d, {box.left(), box.top(), box.right(), box.bottom() - caption_height}, type);
+    if (!layout) {
+        return 0;
     }
-    const double top = room[0], bottom = room[1], left = room[2];
-    double right = room[3];
-    const double caption = metrics.lineSpacing() * kLineSpacing;
-    // The steel's symbol stands above and right of its mark, possibly beyond a narrow web.
-    const double steel_room =
-        step + metrics.horizontalAdvance(QString::fromStdString(d.steel_label));
-    right = std::max(right, steel_room);
-    const double scale = std::min((box.width() - left - right) / d.width,
-                                  (box.height() - top - bottom - caption) / d.height);
-    if (!(scale > 0) || !std::isfinite(scale)) {
-        return; // no room at all: the working says what the drawing would show
-    }
-    // One scale for both directions, the drawing centred across the box.
-    const QPointF origin(box.left() + left + (box.width() - left - right - d.width * scale) / 2,
-                         box.top() + top);
-    const auto at = [&](const zhuheng::FigurePoint& p) {
-        return origin + QPointF(p.x * scale, p.y * scale);
-    };
+    const auto point = [](const zhuheng::FigurePoint& p) { return QPointF(p.x, p.y); };
     const auto polygon = [&](const std::vector<zhuheng::FigurePoint>& points) {
         QPolygonF out;
         for (const auto& p : points) {
-            out << at(p);
+            out << point(p);
         }
         return out;
     };
 
     painter.save();
-    const double hairline = text / 16;
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(190, 190, 190));
-    painter.drawPolygon(polygon(d.compression));
+    painter.drawPolygon(polygon(layout->compression));
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::black, hairline * 2));
-    painter.drawPolygon(polygon(d.outline));
-
-    // The steel centroid and its symbol.
-    const QPointF steel = at(d.steel);
+    painter.setPen(QPen(Qt::black, layout->outline_width));
+    painter.drawPolygon(polygon(layout->outline));
     painter.setBrush(Qt::black);
-    painter.drawEllipse(steel, gap, gap);
+    painter.drawEllipse(point(layout->steel), layout->steel_radius, layout->steel_radius);
     painter.setBrush(Qt::NoBrush);
-    painter.drawText(QRectF(steel.x() + gap, steel.y() - gap - text, steel_room, text),
-                     Qt::AlignLeft | Qt::AlignBottom, QString::fromStdString(d.steel_label));
 
-    painter.setPen(QPen(Qt::black, hairline));
-    for (const FigureDimension& dim : d.dimensions) {
-        const QString label = QString::fromStdString(dim.label);
-        const QPointF edge_a = at(dim.from), edge_b = at(dim.to);
-        QPointF a = edge_a, b = edge_b;
-        const double out = dim.level * step;
-        // The label's centre, and whether it is turned to run up its line.
-        QPointF centre;
-        bool upright = false;
-        switch (dim.side) {
-        case FigureDimension::Side::Above:
-            a.ry() = b.ry() = origin.y() - out;
-            centre = QPointF((a.x() + b.x()) / 2, a.y() - gap - text / 2);
-            break;
-        case FigureDimension::Side::Below:
-            a.ry() = b.ry() = origin.y() + d.height * scale + out;
-            centre = QPointF((a.x() + b.x()) / 2, a.y() + gap + text / 2);
-            break;
-        case FigureDimension::Side::Left:
-            a.rx() = b.rx() = origin.x() - out;
-            centre = QPointF(a.x() - gap - text / 2, (a.y() + b.y()) / 2);
-            upright = true;
-            break;
-        case FigureDimension::Side::Right:
-            a.rx() = b.rx() = origin.x() + d.width * scale + out;
-            centre = QPointF(a.x() + gap + text / 2, (a.y() + b.y()) / 2);
-            upright = true;
-            break;
+    // Thin lines end where they are meant to: the labels keep their clearance from the ends.
+    painter.setPen(QPen(Qt::black, layout->line_width, Qt::SolidLine, Qt::FlatCap));
+    for (const zhuheng::FigureLine& line : layout->lines) {
+        painter.drawLine(point(line.from), point(line.to));
+    }
+    for (const zhuheng::FigureLabel& label : layout->labels) {
+        const QString text = QString::fromStdString(label.text);
+        const QRectF at(QPointF(label.box.left, label.box.top),
+                        QPointF(label.box.right, label.box.bottom));
+        if (!label.upright) {
+            painter.drawText(at, Qt::AlignCenter, text);
+            continue;
         }
-        painter.drawLine(edge_a, a); // extension lines
-        painter.drawLine(edge_b, b);
-        painter.drawLine(a, b);
-        // Ticks at both ends, across the dimension line at 45 degrees.
-        const QPointF tick(gap, -gap);
-        painter.drawLine(a - tick, a + tick);
-        painter.drawLine(b - tick, b + tick);
         painter.save();
-        painter.translate(centre);
-        if (upright) {
-            painter.rotate(-90);
-        }
-        const double width = metrics.horizontalAdvance(label);
-        painter.drawText(QRectF(-width / 2, -text / 2, width, text), Qt::AlignCenter, label);
+        painter.translate(at.center());
+        painter.rotate(-90);
+        painter.drawText(QRectF(-at.height() / 2, -at.width() / 2, at.height(), at.width()),
+                         Qt::AlignCenter, text);
         painter.restore();
     }
-    painter.drawText(QRectF(box.left(), box.bottom() - caption, box.width(), caption),
-                     Qt::AlignHCenter | Qt::AlignBottom, QString::fromStdString(d.caption));
+    painter.drawText(QRectF(box.left(), layout->bottom, box.width(), caption_height), caption_flags,
+                     caption);
     painter.restore();
+    return layout->bottom + caption_height - box.top();
 }

@@ -69,6 +69,9 @@ using ReportBlock = std::variant<zhuheng::ReportLine, zhuheng::Working>;
 void paint_report(QPainter& painter, QPagedPaintDevice& device,
                   const std::vector<ReportBlock>& blocks);
 
-// The section drawing within `box` (device units): one scale for both directions, the
-// compression zone shaded, dimension lines outside the outline, the caption under it.
-void paint_section(QPainter& painter, const zhuheng::SectionDrawing& drawing, const QRectF& box);
+// The section drawing within `box` (device units) as section_layout sets it out in the painter's
+// type: one scale for both directions, the compression zone shaded, dimension lines outside the
+// outline, no label touching a line; the caption under it, wrapped where the box is narrow.
+// Returns the height it took from the top of the box; paints nothing and returns 0 when the box
+// has too little room for the labels.
+double paint_section(QPainter& painter, const zhuheng::SectionDrawing& drawing, const QRectF& box);

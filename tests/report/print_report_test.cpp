@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 using namespace zhuheng;
@@ -533,6 +534,187 @@ INSTANTIATE_TEST_SUITE_P(Sections, Figure, ::testing::ValuesIn(kFigureCases),
                          [](const ::testing::TestParamInfo<FigureCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// How near a line comes to a rectangle: the least distance of its points, which is convex
+// along the line, found by ternary search.
+double nearest_approach(const FigureLine& l, const FigureRect& r) {
+    const auto at = [&](double t) {
+        const double x = l.from.x + t * (l.to.x - l.from.x);
+        const double y = l.from.y + t * (l.to.y - l.from.y);
+        return std::hypot(std::max({r.left - x, 0.0, x - r.right}),
+                          std::max({r.top - y, 0.0, y - r.bottom}));
+    };
+    double lo = 0, hi = 1;
+    for (int i = 0; i < 60; ++i) {
+        const double m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
+        (at(m1) < at(m2) ? hi : lo) = at(m1) < at(m2) ? m2 : m1;
+    }
+    return std::min({at(0), at(1), at((lo + hi) / 2)});
+}
+
+// What is wrong with the labels of a layout, or nothing: a label outside the box, nearer a line,
+// the dot or another label than the clearance, a dimension's label across one of its extension
+// lines rather than between them or wholly beside them, the steel's label away from its dot
+// with no leader from it.
+std::optional<std::string> label_fault(const SectionDrawing& d, const SectionLayout& l,
+                                       const FigureRect& box) {
+    constexpr double kRounding = 1e-6;
+    struct Stroke {
+        FigureLine line;
+        double half_width;
+    };
+    std::vector<Stroke> strokes;
+    for (const FigureLine& line : l.lines) {
+        strokes.push_back({line, l.line_width / 2});
+    }
+    for (std::size_t i = 0; i < l.outline.size(); ++i) {
+        strokes.push_back(
+            {{l.outline[i], l.outline[(i + 1) % l.outline.size()]}, l.outline_width / 2});
+    }
+    for (std::size_t i = 0; i < l.compression.size(); ++i) {
+        strokes.push_back({{l.compression[i], l.compression[(i + 1) % l.compression.size()]}, 0});
+    }
+    strokes.push_back({{l.steel, l.steel}, l.steel_radius + l.outline_width / 2});
+    std::vector<std::string> expected{d.steel_label}, texts;
+    for (const FigureDimension& dim : d.dimensions) {
+        expected.push_back(dim.label);
+    }
+    for (std::size_t i = 0; i < l.labels.size(); ++i) {
+        const FigureLabel& label = l.labels[i];
+        const FigureRect& r = label.box;
+        texts.push_back(label.text);
+        if (r.left < box.left || r.right > box.right || r.top < box.top || r.bottom > box.bottom) {
+            return label.text + " outside the box";
+        }
+        for (const Stroke& s : strokes) {
+            const double need = s.half_width + l.clearance;
+            const bool far = std::min(s.line.from.x, s.line.to.x) >= r.right + need ||
+                             std::max(s.line.from.x, s.line.to.x) <= r.left - need ||
+                             std::min(s.line.from.y, s.line.to.y) >= r.bottom + need ||
+                             std::max(s.line.from.y, s.line.to.y) <= r.top - need;
+            if (!far && nearest_approach(s.line, r) + kRounding < need) {
+                return label.text + " touches a line";
+            }
+        }
+        for (std::size_t j = i + 1; j < l.labels.size(); ++j) {
+            const FigureRect& o = l.labels[j].box;
+            if (std::max({o.left - r.right, r.left - o.right, o.top - r.bottom, r.top - o.bottom}) +
+                    kRounding <
+                l.clearance) {
+                return label.text + " touches " + l.labels[j].text;
+            }
+        }
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(texts.begin(), texts.end());
+    if (texts != expected) {
+        return std::string("labels missing or repeated");
+    }
+    const FigurePoint origin{l.outline[0].x - d.outline[0].x * l.scale,
+                             l.outline[0].y - d.outline[0].y * l.scale};
+    for (const FigureDimension& dim : d.dimensions) {
+        const auto label = std::find_if(l.labels.begin(), l.labels.end(),
+                                        [&](const FigureLabel& x) { return x.text == dim.label; });
+        const bool across =
+            dim.side == FigureDimension::Side::Above || dim.side == FigureDimension::Side::Below;
+        const double a = across ? label->box.left : label->box.top;
+        const double b = across ? label->box.right : label->box.bottom;
+        const double s0 =
+            across ? origin.x + dim.from.x * l.scale : origin.y + dim.from.y * l.scale;
+        const double s1 = across ? origin.x + dim.to.x * l.scale : origin.y + dim.to.y * l.scale;
+        if (!((s0 < a && b < s1) || b < s0 || a > s1)) {
+            return dim.label + " across an extension line";
+        }
+    }
+    const auto steel = std::find_if(l.labels.begin(), l.labels.end(),
+                                    [&](const FigureLabel& x) { return x.text == d.steel_label; });
+    const FigureRect& r = steel->box;
+    const auto apart = [&](FigurePoint p) {
+        return std::hypot(std::max({r.left - p.x, 0.0, p.x - r.right}),
+                          std::max({r.top - p.y, 0.0, p.y - r.bottom}));
+    };
+    const double beside = l.steel_radius + l.outline_width / 2 + l.clearance + kRounding;
+    const bool led = std::any_of(l.lines.begin(), l.lines.end(), [&](const FigureLine& line) {
+        return line.from.x == l.steel.x && line.from.y == l.steel.y &&
+               apart(line.to) < l.clearance + l.line_width;
+    });
+    if (apart(l.steel) > beside && !led) {
+        return d.steel_label + " away from its dot with no leader";
+    }
+    return std::nullopt;
+}
+
+// Sections over the range that can be drawn, from the widest flange to the deepest web, with
+// every compression zone and cover; their sizes times `digits`, which makes numbers of 15
+// significant digits of them.
+std::vector<SectionFigure> drawable_sections(double digits) {
+    const double widths[] = {0.001, 0.03, 0.3, 1};
+    const double heights[] = {0.001, 0.05, 1};
+    const double flange[] = {0, 0.1, 1};           // h'i from its least to h
+    const double cover[] = {0, 0.001, 0.06, 1};    // a as a part of h
+    const double zone[] = {-1, 0, 0.0001, 0.5, 1}; // x as a part of h; -1: x = h'i
+    std::vector<SectionFigure> out;
+    for (const double bi : widths) {
+        for (const double b : widths) {
+            for (const double h : heights) {
+                for (const double fh : flange) {
+                    const double hi = std::max(std::max({bi, b, h}) * 1e-3, fh * h) * digits;
+                    for (const double fa : cover) {
+                        for (const double fx : zone) {
+                            for (const bool second : {false, true}) {
+                                const double x =
+                                    std::min(fx < 0 ? hi : fx * h * digits, h * digits);
+                                SectionFigure f{bi * digits,     hi, b * digits, h * digits,
+                                                fa * h * digits, x,  second,     "As"};
+                                if (!figure_problem(f)) {
+                                    out.push_back(f);
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return out;
+}
+
+// Each of them as the page sets it: in the box a drawing gets, or a page high where its labels
+// need more room than that; in type as high as the page's and about as wide. Its labels keep
+// clear (label_fault) on A4, and on narrow paper where the numbers are short.
+TEST(FigureLayout, LabelsStandClearOverTheDrawableRange) {
+    const FigureType type{12.3, [](const std::string& text) { return 6.0 * text.size(); }};
+    struct Row {
+        const char* name;
+        double digits;
+        FigureRect box, page;
+    };
+    const Row rows[] = {
+        {"a4", 1, {57, 300, 538, 527}, {57, 57, 538, 765}},
+        {"narrow", 1, {40, 40, 300, 190}, {40, 40, 300, 540}},
+        {"a4_fifteen_digits", 1.00000000000001, {57, 300, 538, 527}, {57, 57, 538, 765}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<SectionFigure> sections = drawable_sections(row.digits);
+        EXPECT_GT(sections.size(), 1000u);
+        int faults = 0;
+        for (const SectionFigure& f : sections) {
+            const SectionDrawing d = section_drawing(f);
+            std::optional<SectionLayout> l = section_layout(d, row.box, type);
+            const FigureRect& box = l ? row.box : row.page;
+            if (!l) {
+                l = section_layout(d, box, type);
+            }
+            const std::optional<std::string> fault = l ? label_fault(d, *l, box) : "not drawn";
+            if (fault && ++faults <= 5) {
+                ADD_FAILURE() << *fault << ": b'i " << f.bi << ", h'i " << f.hi << ", b " << f.b
+                              << ", h " << f.h << ", a " << f.a << ", x " << f.x;
+            }
+        }
+        EXPECT_EQ(faults, 0) << "of " << sections.size() << " sections";
+    }
+}
 
 // Each copy carries the working of the run after its lines, only when the dialog asks for it and
 // the state is one a completed run left.

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPageSize>
+#include <QLineF>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -29,7 +30,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -411,6 +414,159 @@ TEST_F(PdfReport, SheetIsSetOutWithinTheMarginsInAlignedColumns) {
     EXPECT_EQ(columns.size(), 2u) << "the pairs stand in two columns across A4";
 }
 
+// A stroke of a PDF page as pdftocairo -svg draws it, in points: its straight pieces (a curve
+// given by all sides of its control polygon, which holds the curve) and half its pen. The edges
+// of a filled shape (the compression zone) count as strokes without a pen.
+struct Stroke {
+    QLineF line;
+    double half_width;
+};
+
+std::vector<Stroke> page_strokes(const QString& svg_file) {
+    QFile file(svg_file);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << svg_file.toStdString();
+    const QString svg = QString::fromUtf8(file.readAll());
+    // The glyphs of the text are defined ahead of the page and placed by <use>: not strokes.
+    const QString page = svg.mid(svg.indexOf(QStringLiteral("</defs>")));
+    const QRegularExpression path(QStringLiteral(
+        R"re(<path style="([^"]*)" d="([^"]*)"(?: transform="matrix\(([^)]*)\)")?)re"));
+    const QRegularExpression pen(QStringLiteral(R"re(stroke-width:([\d.]+))re"));
+    std::vector<Stroke> out;
+    for (auto it = path.globalMatch(page); it.hasNext();) {
+        const auto m = it.next();
+        double t[6] = {1, 0, 0, 1, 0, 0};
+        if (!m.captured(3).isEmpty()) {
+            const QStringList parts = m.captured(3).split(QChar(','));
+            EXPECT_EQ(parts.size(), 6) << m.captured(3).toStdString();
+            for (int i = 0; i < 6 && i < parts.size(); ++i) {
+                t[i] = parts[i].toDouble();
+            }
+        }
+        const auto at = [&t](double x, double y) {
+            return QPointF(t[0] * x + t[2] * y + t[4], t[1] * x + t[3] * y + t[5]);
+        };
+        const auto width = pen.match(m.captured(1));
+        const double half =
+            m.captured(1).contains(QStringLiteral("stroke:none")) || !width.hasMatch()
+                ? 0.0
+                : width.captured(1).toDouble() * std::sqrt(std::abs(t[0] * t[3] - t[1] * t[2])) / 2;
+        const QStringList tokens = m.captured(2).split(QChar(' '), Qt::SkipEmptyParts);
+        QPointF current, start;
+        for (qsizetype i = 0; i < tokens.size();) {
+            const QString command = tokens[i++];
+            const auto point = [&] {
+                const QPointF p = at(tokens[i].toDouble(), tokens[i + 1].toDouble());
+                i += 2;
+                return p;
+            };
+            if (command == QStringLiteral("M")) {
+                current = start = point();
+            } else if (command == QStringLiteral("L")) {
+                const QPointF p = point();
+                out.push_back({QLineF(current, p), half});
+                current = p;
+            } else if (command == QStringLiteral("C")) {
+                const QPointF c[4] = {current, point(), point(), point()};
+                for (int a = 0; a < 4; ++a) {
+                    for (int b = a + 1; b < 4; ++b) {
+                        out.push_back({QLineF(c[a], c[b]), half});
+                    }
+                }
+                current = c[3];
+            } else if (command == QStringLiteral("Z")) {
+                out.push_back({QLineF(current, start), half});
+                current = start;
+            } else {
+                ADD_FAILURE() << "path command " << command.toStdString();
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+double distance(const QPointF& p, const QRectF& box) {
+    const double dx = std::max({box.left() - p.x(), 0.0, p.x() - box.right()});
+    const double dy = std::max({box.top() - p.y(), 0.0, p.y() - box.bottom()});
+    return std::hypot(dx, dy);
+}
+
+double distance(const QPointF& p, const QLineF& line) {
+    const QPointF d = line.p2() - line.p1();
+    const double length2 = QPointF::dotProduct(d, d);
+    const double t =
+        length2 > 0 ? std::clamp(QPointF::dotProduct(p - line.p1(), d) / length2, 0.0, 1.0) : 0.0;
+    const QPointF q = line.p1() + t * d - p;
+    return std::hypot(q.x(), q.y());
+}
+
+// How far a straight piece stays from a box: 0 when it enters it.
+double distance(const QLineF& line, const QRectF& box) {
+    const QPointF corners[4] = {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()};
+    double d = std::min(distance(line.p1(), box), distance(line.p2(), box));
+    for (int i = 0; i < 4; ++i) {
+        if (line.intersects(QLineF(corners[i], corners[(i + 1) % 4]), nullptr) ==
+            QLineF::BoundedIntersection) {
+            return 0;
+        }
+        d = std::min(d, distance(corners[i], line));
+    }
+    return d;
+}
+
+// Every word of a page stands clear of every stroke of the drawing (by half a point beyond its
+// pen) and within the 20 mm margins; the words of the drawing, those below `figure_top`, stand
+// clear of every other word too.
+void expect_words_clear(const PdfPage& page, const std::vector<Stroke>& strokes,
+                        double figure_top = 0) {
+    constexpr double kClearance = 0.5;
+    const double margin = 20 / 25.4 * 72;
+    const QRectF area(margin, margin, page.size.width() - 2 * margin,
+                      page.size.height() - 2 * margin);
+    ASSERT_FALSE(page.words.empty()) << "no text on the page";
+    ASSERT_FALSE(strokes.empty()) << "no drawing on the page";
+    QStringList faults;
+    const auto name = [](const Word& w) {
+        return QStringLiteral("\"%1\" (%2, %3)")
+            .arg(w.text)
+            .arg(w.box.left(), 0, 'f', 1)
+            .arg(w.box.top(), 0, 'f', 1);
+    };
+    for (std::size_t i = 0; i < page.words.size(); ++i) {
+        const Word& w = page.words[i];
+        if (!area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box)) {
+            faults << name(w) + QStringLiteral(" outside the margins");
+        }
+        for (const Stroke& s : strokes) {
+            if (distance(s.line, w.box) < s.half_width + kClearance) {
+                faults << name(w) + QStringLiteral(" touches the stroke (%1, %2)-(%3, %4)")
+                                        .arg(s.line.x1(), 0, 'f', 1)
+                                        .arg(s.line.y1(), 0, 'f', 1)
+                                        .arg(s.line.x2(), 0, 'f', 1)
+                                        .arg(s.line.y2(), 0, 'f', 1);
+            }
+        }
+        for (std::size_t j = i + 1; j < page.words.size(); ++j) {
+            if (w.box.top() < figure_top && page.words[j].box.top() < figure_top) {
+                continue;
+            }
+            const QRectF near = w.box.adjusted(-kClearance, -kClearance, kClearance, kClearance);
+            if (near.intersects(page.words[j].box)) {
+                faults << name(w) + QStringLiteral(" touches ") + name(page.words[j]);
+            }
+        }
+    }
+    EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults:\n"
+                                  << faults.join(QChar('\n')).toStdString();
+}
+
+QString page_svg(const QString& pdf, int page, const QString& svg_file) {
+    tool_output(QStringLiteral(PDFTOCAIRO),
+                {QStringLiteral("-svg"), QStringLiteral("-f"), QString::number(page),
+                 QStringLiteral("-l"), QString::number(page), pdf, svg_file});
+    return svg_file;
+}
+
 // The working, ticked in the dialog, starts on a page of its own after the copy and reads back
 // exactly; the section under it is drawn to scale, its compression zone x deep.
 TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
@@ -433,7 +589,8 @@ TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
                     {QStringLiteral("-raw"), QStringLiteral("-f"), QStringLiteral("2"),
                      QStringLiteral("-l"), QStringLiteral("2"), pdf(), QStringLiteral("-")});
     QString working;
-    for (const WorkingLine& line : run_working(state).lines) {
+    const std::vector<WorkingLine> lines = run_working(state).lines;
+    for (const WorkingLine& line : lines) {
         working += QString::fromStdString(line_text(line));
     }
     EXPECT_TRUE(squeezed(page2).startsWith(squeezed(working))) << page2.toStdString();
@@ -442,11 +599,18 @@ TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
         EXPECT_TRUE(squeezed(page2).contains(squeezed(QString::fromUtf8(label)))) << label;
     }
 
+    // No word of the page touches a line of the drawing, no label another word. The drawing
+    // stands under the working's last word.
+    const QString svg_file = page_svg(pdf(), 2, dir.filePath(QStringLiteral("page2.svg")));
+    const PdfPage words = read_page(pdf(), 2);
+    const QString last =
+        QString::fromStdString(line_text(lines.back())).split(QChar(' ')).last();
+    const auto end = std::find_if(words.words.begin(), words.words.end(),
+                                  [&](const Word& w) { return w.text == last; });
+    ASSERT_NE(end, words.words.end()) << "the working's last word " << last.toStdString();
+    expect_words_clear(words, page_strokes(svg_file), end->box.bottom());
+
     // The outline is the one unfilled path of eight corners; the zone the grey one.
-    const QString svg_file = dir.filePath(QStringLiteral("page2.svg"));
-    tool_output(QStringLiteral(PDFTOCAIRO),
-                {QStringLiteral("-svg"), QStringLiteral("-f"), QStringLiteral("2"),
-                 QStringLiteral("-l"), QStringLiteral("2"), pdf(), svg_file});
     QFile svg(svg_file);
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     const QString paths = QString::fromUtf8(svg.readAll());
@@ -557,6 +721,63 @@ TEST_F(PdfReport, WorkingWrapsBetweenClausesOnNarrowPaper) {
             << start.toStdString();
     }
 }
+
+// The drawing alone on its page, from the worked examples to the ends of the range that can be
+// drawn: no label touches a line or another label, none leaves the margins.
+struct FigureLabelsCase {
+    const char* name;
+    SectionFigure figure;
+};
+
+void PrintTo(const FigureLabelsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FigureLabels : public PdfReport, public ::testing::WithParamInterface<FigureLabelsCase> {};
+
+TEST_P(FigureLabels, StandClearOfEveryLineAndOfEachOther) {
+    ASSERT_EQ(figure_problem(GetParam().figure), std::nullopt);
+    QtReportPrinter report(source);
+    report.print_working(Working{{}, GetParam().figure});
+    report.end_document();
+    const PdfPage page = read_page(pdf(), 1);
+    const std::vector<Stroke> strokes =
+        page_strokes(page_svg(pdf(), 1, dir.filePath(QStringLiteral("page.svg"))));
+    expect_words_clear(page, strokes);
+    // The caption stands under the drawing.
+    const auto caption = std::find_if(page.words.begin(), page.words.end(), [](const Word& w) {
+        return w.text.startsWith(QStringLiteral("截面图"));
+    });
+    ASSERT_NE(caption, page.words.end()) << "no caption";
+    for (const Stroke& s : strokes) {
+        EXPECT_LT(std::max(s.line.y1(), s.line.y2()), caption->box.top())
+            << "a line under the caption";
+    }
+}
+
+// clang-format off
+const FigureLabelsCase kFigureLabelsCases[] = {
+    {"DesignFirstType", {1, 0.15, 0.2, 0.8, 0.05, 0.0598, false, "As"}},
+    {"DesignSecondType", {1, 0.15, 0.2, 0.8, 0.05, 0.2481, true, "As"}},
+    {"CheckFlange008Thick", {1.6, 0.08, 0.18, 1.3, 0.07, 0.427, true, "Ag"}},
+    {"NarrowWeb", {1.6, 0.12, 0.03, 1.3, 0.07, 0.8, true, "Ag"}},
+    {"WidestFlange", {10, 0.01, 0.01, 0.01, 0.005, 0.004, false, "As"}},
+    {"DeepestWeb", {0.01, 0.01, 0.01, 10, 0.05, 6.5, true, "Ag"}},
+    {"ThinnestFlange", {1, 0.001, 0.3, 1, 0.05, 0.0005, false, "As"}},
+    {"NoCoverAndSmallDimensionsTogether", {1, 0.02, 0.25, 0.8, 0, 0.01, false, "As"}},
+    {"ZoneNearlyNone", {1, 0.15, 0.2, 0.8, 0.05, 0.0001, false, "As"}},
+    {"ZoneTheWholeHeight", {1, 0.15, 0.2, 0.8, 0.05, 0.8, true, "Ag"}},
+    // Labels longer than a third of the page is high: the drawing takes the page's height.
+    {"FifteenDigits", {1.00000000000001, 0.100000000000001, 0.300000000000003, 0.200000000000002, 0.0500000000000005, 0.0598, false, "As"}},
+    {"WebWiderThanTheFlangeWithLongNumbers",
+     {0.123456789012345, 0.0123456789012345, 0.5, 0.987654321098765, 0.0456789012345678, 0.0234567, false, "As"}},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Sections, FigureLabels, ::testing::ValuesIn(kFigureLabelsCases),
+                         [](const ::testing::TestParamInfo<FigureLabelsCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A file-size limit below the size of the report, as a disk that fills up during the write: the
 // write fails with EFBIG instead of the signal that would end the process.
