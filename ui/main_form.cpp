@@ -26,13 +26,19 @@ QString from_utf8(std::string_view text) {
 MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, ReportPrinter& printer,
                    QWidget* parent)
     : QWidget(parent), messages_(messages), printer_dialog_(printer_dialog), printer_(printer) {
-    ui.setupUi(this);
     // The fixed layout is drawn for the pinned face at 11 pixels (8 points at 96 dpi); another
     // face or a larger desktop default would clip the captions. It scales with the screen's
     // device pixel ratio.
     QFont face = pinned_face(font());
     face.setPixelSize(11);
     setFont(face);
+    // A text box lays out its empty text in the application's font before it takes the window's.
+    // While the controls are made that font is the window's, so that the face is not also loaded
+    // at the desktop's size, which only dialogs use; those made later have that size again.
+    const QFont desktop = QGuiApplication::font();
+    QGuiApplication::setFont(face);
+    ui.setupUi(this);
+    QGuiApplication::setFont(desktop);
     setFixedSize(size());
     setWindowIcon(QIcon(QStringLiteral(":/zhuheng/zhuheng.png")));
 

@@ -13,6 +13,7 @@ inline constexpr char kDesktopFileName[] = "org.zhuheng.Zhuheng";
 // family, as on Windows), and the names the desktop knows the program by.
 void setup_program(QApplication& app);
 
-// The pinned face at `font`'s size: a Simplified-Chinese face whose glyphs are all distinct, so
-// that a PDF's text reads back exactly, then a fallback with Chinese glyph forms.
+// The pinned face at `font`'s size, unhinted: a Simplified-Chinese face whose glyphs are all
+// distinct, so that a PDF's text reads back exactly; where that face is neither installed nor
+// loaded, then a fallback with Chinese glyph forms.
 QFont pinned_face(const QFont& font);

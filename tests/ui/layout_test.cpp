@@ -13,6 +13,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #endif
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -436,6 +437,22 @@ TEST_F(MainFormTest, QtsOwnTextsAreChinese) {
     const QMessageBox box(QMessageBox::Information, QStringLiteral("筑衡"), QString(),
                           QMessageBox::Ok);
     EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+}
+
+// The window's controls are made while the application's font is the window's 11 pixels; what
+// opens afterwards, a message box or a box's context menu, has the pinned face at the desktop's
+// size again.
+TEST_F(MainFormTest, DialogsAndMenusHaveThePinnedFaceAtTheDesktopsSize) {
+    const QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    const QMessageBox box(QMessageBox::Information, QStringLiteral("筑衡"), QString(),
+                          QMessageBox::Ok);
+    std::unique_ptr<QMenu> menu(widget<QLineEdit>("txtmj")->createStandardContextMenu());
+    for (const QWidget* w : std::initializer_list<const QWidget*>{&box, menu.get()}) {
+        EXPECT_EQ(QFontInfo(w->font()).family(), QStringLiteral("WenQuanYi Micro Hei"))
+            << w->metaObject()->className();
+        EXPECT_EQ(w->font().pointSizeF(), desktop.pointSizeF()) << w->metaObject()->className();
+        EXPECT_EQ(w->font().pixelSize(), desktop.pixelSize()) << w->metaObject()->className();
+    }
 }
 
 // The window's popups (打  印's menu) are no controls of its layout.
