@@ -229,7 +229,7 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
         return metrics.horizontalAdvance(QString::fromStdString(text));
     };
     const double hanging = metrics.horizontalAdvance(QStringLiteral("\u3000\u3000"));
-    for (const zhuheng::WorkingLine& line : working.lines) {
+    const auto paint_line = [&](const zhuheng::WorkingLine& line) {
         const double x = width(std::string(static_cast<std::size_t>(line.indent), ' '));
         const std::vector<std::string> rows = working_rows(
             zhuheng::line_pieces(line), pen.width() - x, pen.width() - x - hanging, width);
@@ -241,6 +241,9 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
                              QString::fromStdString(rows[r]));
             pen.advance(pen.line_height());
         }
+    };
+    for (const zhuheng::WorkingLine& line : working.lines) {
+        paint_line(line);
     }
     if (working.figure) {
         // A third of the page high at most; on the next page when less is left. Labels too
@@ -259,6 +262,12 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
             used = paint_section(painter, drawing, QRectF(0, pen.y(), pen.width(), pen.room()));
         }
         pen.advance(used);
+        if (used == 0) {
+            // Not even a page holds the labels: the sheet says so, as for a section that cannot
+            // be drawn, rather than leave the drawing out without a word.
+            paint_line(zhuheng::WorkingLine{
+                0, {zhuheng::Clause{{zhuheng::Words{kFigureTooWideForThePaper}}}}});
+        }
     }
 }
 

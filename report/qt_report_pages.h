@@ -27,6 +27,10 @@ inline constexpr double kMinimumMarginMillimetres = 20.0;
 inline constexpr double kMinimumZoneEms = 18.0;
 inline constexpr double kLineSpacing = 1.25; // times the face's own line spacing
 
+// The line that stands for the section drawing where not even a page of this paper holds its
+// labels (a narrow paper and sizes typed to many digits).
+inline constexpr char kFigureTooWideForThePaper[] = "截面图从略：纸张太窄，尺寸标注排不下。";
+
 // The printer's page layout with the report's margins: 20 mm, or the printer's own where larger.
 QPageLayout report_page_layout(const QPageLayout& chosen);
 

@@ -308,7 +308,7 @@ struct Place {
 // outside the box, the label is set there all the same and the room it needs is asked for.
 void set_dimension_label(Sheet& sheet, const Frame& f, const Spacing& sp, const FigureType& type,
                          const Dimensioned& it, const std::vector<Dimensioned>& all,
-                         const Rooms& rooms, Rooms& asked) {
+                         const Rooms& rooms, Rooms& asked, bool& crowded) {
     const FigureDimension& dim = *it.dim;
     const double length = type.advance(dim.label);
     const double n0 = it.n + sp.off;
@@ -362,6 +362,9 @@ void set_dimension_label(Sheet& sheet, const Frame& f, const Spacing& sp, const 
         if (need > rooms[index(into)]) {
             asked[index(into)] = std::max(asked[index(into)], need);
         }
+        // Nothing else stands in the corner, so it is free once its room is wide enough; should
+        // it not be, the layout is given up rather than set a label on a line.
+        crowded = crowded || !sheet.free(rect(corner.s), corner.lines);
     }
     sheet.set(dim.label, rect(chosen->s), !across(dim.side), chosen->lines);
 }
@@ -392,7 +395,7 @@ std::pair<double, double> edges_beside(const std::vector<FigurePoint>& outline, 
 // dot to beside the web or past the drawing's right edge, last under the bottom face there
 // between the outline and the first dimension line, where nothing else stands.
 void set_steel_label(Sheet& sheet, const Frame& f, const Spacing& sp, const std::string& text,
-                     double width, const SectionLayout& out) {
+                     double width, const SectionLayout& out, bool& crowded) {
     const FigurePoint dot = out.steel;
     const double h = sp.text, off = sp.off;
     const double near = out.steel_radius + sp.outline / 2 + sp.clear;
@@ -421,12 +424,16 @@ void set_steel_label(Sheet& sheet, const Frame& f, const Spacing& sp, const std:
         }
         return lines;
     };
-    const FigureRect* chosen = &places[std::size(places) - 1];
+    const FigureRect* chosen = nullptr;
     for (const FigureRect& r : places) {
         if (sheet.free(r, leader(r))) {
             chosen = &r;
             break;
         }
+    }
+    if (!chosen) {
+        crowded = true;
+        chosen = &places[std::size(places) - 1];
     }
     sheet.set(text, *chosen, false, leader(*chosen));
 }
@@ -436,6 +443,7 @@ void set_steel_label(Sheet& sheet, const Frame& f, const Spacing& sp, const std:
 struct Attempt {
     std::optional<SectionLayout> layout;
     Rooms asked{};
+    bool crowded = false; // a label found no free place
 };
 
 Attempt attempt_in(const SectionDrawing& d, const std::vector<FigureDimension>& dims,
@@ -514,9 +522,9 @@ Attempt attempt_in(const SectionDrawing& d, const std::vector<FigureDimension>& 
         return a.dim->level < b.dim->level;
     });
     for (const Dimensioned& it : order) {
-        set_dimension_label(sheet, f, sp, type, it, all, rooms, attempt.asked);
+        set_dimension_label(sheet, f, sp, type, it, all, rooms, attempt.asked, attempt.crowded);
     }
-    set_steel_label(sheet, f, sp, d.steel_label, steel_width, out);
+    set_steel_label(sheet, f, sp, d.steel_label, steel_width, out, attempt.crowded);
 
     out.lines = std::move(sheet.lines());
     out.labels = std::move(sheet.labels());
@@ -547,8 +555,11 @@ std::optional<SectionLayout> lay_out(const SectionDrawing& d,
                 widened = true;
             }
         }
-        if (!widened || !attempt.layout) {
-            return attempt.layout;
+        if (!attempt.layout) {
+            return std::nullopt;
+        }
+        if (!widened) {
+            return attempt.crowded ? std::nullopt : attempt.layout;
         }
     }
     return std::nullopt;

@@ -191,17 +191,22 @@ ShownNumber unfloored_area(const CalcState& s) {
 // number divided by 10000), so this is the shortest number that the same division turns into the
 // kept area: the number typed, unless it had more digits than tell areas apart. None where no
 // number does (a state the division did not make).
+// The candidates nearest the product come first: with an area of 0, a tiny negative number
+// would also divide to 0, and must not be taken for the typed 0.
 std::optional<std::string> typed_area_cm2(double ag_m2) {
     const double guess = ag_m2 * 10000.0;
+    const double below = std::nextafter(guess, -HUGE_VAL), above = std::nextafter(guess, HUGE_VAL);
+    const double candidates[] = {guess, below, above, std::nextafter(below, -HUGE_VAL),
+                                 std::nextafter(above, HUGE_VAL)};
     for (int digits = 1; digits <= 17; ++digits) {
-        double candidate = guess;
-        for (int step = 0; step < 2; ++step) {
-            candidate = std::nextafter(candidate, -HUGE_VAL);
-        }
-        for (int step = 0; step < 5; ++step, candidate = std::nextafter(candidate, HUGE_VAL)) {
-            const double typed = text_to_number(significant_text(candidate, digits));
-            if ((Checked(typed) / 10000.0).value() == ag_m2) {
-                return text_with_digits(typed, std::max(digits, 15));
+        for (const double candidate : candidates) {
+            try {
+                const double typed = text_to_number(significant_text(candidate, digits));
+                if ((Checked(typed) / 10000.0).value() == ag_m2) {
+                    return text_with_digits(typed, std::max(digits, 15));
+                }
+            } catch (const ArithmeticFault&) {
+                // A text rounded up beyond the range of a double: no typed number.
             }
         }
     }
@@ -311,7 +316,8 @@ void design_first_type(Lines& out, const CalcState& s) {
                  kept(s, &S::ratio, 1000.0, " %"));
     floored_line(out,
                  {"x", "As·Rg/(Ra·b'i)",
-                  q.computed(&S::as_unfloored) * power_of_ten(-4) * q.shown(&S::rg) /
+                  // /10⁴ (cm² to m²), not × 10⁻⁴: the pinned face has no superscript minus.
+                  q.computed(&S::as_unfloored) / power_of_ten(4) * q.shown(&S::rg) /
                       (q.shown(&S::ra) * q.shown(&S::bi)),
                   unfloored(s, &S::x_unfloored, value_or_zero(s.x), 10000.0), " m"},
                  kept(s, &S::x, 10000.0, " m"));

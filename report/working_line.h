@@ -36,8 +36,8 @@ struct ShownNumber {
 struct ValueExpr {
     enum class Op { Number, PowerOfTen, Add, Subtract, Multiply, Divide, Square, Root };
     Op op = Op::Number;
-    ShownNumber number;          // of a Number
-    int exponent = 0;            // of a PowerOfTen: printed 10⁴ or 10⁻⁴
+    ShownNumber number; // of a Number
+    int exponent = 0;   // of a PowerOfTen: printed 10⁴ (the pinned face has no superscript minus)
     std::vector<ValueExpr> args; // the operands of the others, left to right
 
     bool operator==(const ValueExpr& o) const {

@@ -80,7 +80,7 @@ void MainForm::name_boxes_for_screen_readers() {
         if (!box->accessibleName().isEmpty()) {
             label->setAccessibleName(box->accessibleName());
         }
-        if (auto* list = qobject_cast<QComboBox*>(box)) {
+        if (auto* list = qobject_cast<QComboBox*>(box); list && list->lineEdit()) {
             list->lineEdit()->setAccessibleName(label->text());
         }
     }

@@ -48,10 +48,13 @@ QFont pinned_face(const QFont& font) {
         families << QString::fromLatin1(kFallbackFace);
     }
     face.setFamilies(families);
+#ifndef Q_OS_WIN
     // Unhinted, as the face's own fontconfig rule asks (Debian's fonts-wqy-microhei turns hinting
     // off for it; Qt 6.4 reads only the hint style) and as other toolkits draw it. Hinted, each
-    // glyph went twice through FreeType's autohinter: an eighth of the start-up.
+    // glyph went twice through FreeType's autohinter: an eighth of the start-up. On Windows a
+    // hinting preference would move the window from GDI's font engine to DirectWrite's.
     face.setHintingPreference(QFont::PreferNoHinting);
+#endif
     return face;
 }
 

@@ -365,7 +365,7 @@ const WorkingCase kWorkingCases[] = {
       "    γ0 = (1 + √(1 − 2A0))/2 = (1 + √(1 − 2 × 0.07662835))/2 = 0.9600933",
       "    As = γc·Mj/(Rg·γ0·h0) = 1.25 × 500/(340000 × 0.9600933 × 0.75) × 10⁴ = 25.52857 cm²，取 25.528 cm²",
       "    ρ = As/(b·h0) = 25.52857/(0.2 × 0.75 × 10⁴) × 100 = 1.701904 %，取 1.701 %",
-      "    x = As·Rg/(Ra·b'i) = 25.52857 × 10⁻⁴ × 340000/(14500 × 1) = 0.05986008 m，取 0.0598 m",
+      "    x = As·Rg/(Ra·b'i) = 25.52857/10⁴ × 340000/(14500 × 1) = 0.05986008 m，取 0.0598 m",
       "    提示：x = 0.0598 ≤ h'i = 0.15 m，受压区在翼缘内（第一类截面不作此项验算）",
       "    D12：a₁ = 1.131 cm²，n = 23；D14：a₁ = 1.539 cm²，n = 17；D16：a₁ = 2.011 cm²，n = 13",
       "    D32：a₁ = 8.042 cm²，n = 4；D34：a₁ = 9.079 cm²，n = 3"},
@@ -421,6 +421,13 @@ const WorkingCase kWorkingCases[] = {
       "    1.05·Mu = 1.05 × 2442.056 = 2564.159 KN.m（Mu 取取整前的值）",
       "    Mj = 2500 ≤ 1.05·Mu = 2564.159 KN.m，结果：通过验算"},
      SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0.427, true, "Ag"}},
+    // No steel typed: the area reads back as the 0 typed, not as the tiniest number that also
+    // divides to 0.
+    {"CheckWithNoSteelArea",
+     [] { return zhuheng_test::checked(0, 1500); },
+     {"    Ag = 0 cm² = 0 m²",
+      "    Mj = 1500 > 1.05·Mu = 0 KN.m，结果：未通过"},
+     SectionFigure{1.6, 0.12, 0.18, 1.3, 0.07, 0, false, "Ag"}},
     {"CheckSecondTypeFails",
      [] { return zhuheng_test::checked(80, 3000); },
      {"    Mj = 3000 > K = 1976.832 KN.m，属第二类T形截面",
@@ -448,7 +455,7 @@ const WorkingCase kWorkingCases[] = {
          return s;
      },
      {"    钢筋 Ⅰ级，强度按输入：Rg = 300000 KPa，ξjg = 0.65",
-      "    x = As·Rg/(Ra·b'i) = 28.93237 × 10⁻⁴ × 300000/(14500 × 1) = 0.05986008 m，取 0.0598 m"},
+      "    x = As·Rg/(Ra·b'i) = 28.93237/10⁴ × 300000/(14500 × 1) = 0.05986008 m，取 0.0598 m"},
      SectionFigure{1, 0.15, 0.2, 0.8, 0.05, 0.0598, false, "As"}},
     {"DesignWithATypedStrengthAndNoGrade",
      [] {
@@ -463,7 +470,7 @@ const WorkingCase kWorkingCases[] = {
     {"NegativeMoment",
      [] { return zhuheng_test::designed(-25); },
      {"    A0 = γc·Mj/(Ra·b'i·h0²) = 1.25 × (-25)/(14500 × 1 × 0.75²) = -0.003831418（1 − 2A0 ≥ 0）",
-      "    x = As·Rg/(Ra·b'i) = (-1.223151) × 10⁻⁴ × 340000/(14500 × 1) = -0.002868079 m，取 -0.0029 m",
+      "    x = As·Rg/(Ra·b'i) = (-1.223151)/10⁴ × 340000/(14500 × 1) = -0.002868079 m，取 -0.0029 m",
       "截面图从略：受压区高度超出截面。"},
      std::nullopt},
 };

@@ -16,12 +16,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QPageSize>
 #include <QLineF>
+#include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -603,8 +604,7 @@ TEST_F(PdfReport, WorkingReadsBackExactlyWithTheSectionToScale) {
     // stands under the working's last word.
     const QString svg_file = page_svg(pdf(), 2, dir.filePath(QStringLiteral("page2.svg")));
     const PdfPage words = read_page(pdf(), 2);
-    const QString last =
-        QString::fromStdString(line_text(lines.back())).split(QChar(' ')).last();
+    const QString last = QString::fromStdString(line_text(lines.back())).split(QChar(' ')).last();
     const auto end = std::find_if(words.words.begin(), words.words.end(),
                                   [&](const Word& w) { return w.text == last; });
     ASSERT_NE(end, words.words.end()) << "the working's last word " << last.toStdString();
@@ -778,6 +778,66 @@ INSTANTIATE_TEST_SUITE_P(Sections, FigureLabels, ::testing::ValuesIn(kFigureLabe
                          [](const ::testing::TestParamInfo<FigureLabelsCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// Every character the sheet prints has a glyph in the pinned face itself, which ships with the
+// program: where no other face stands behind it (Qt for Windows offscreen, a machine without
+// other Chinese faces) a character it lacks prints as an empty box. The report and the working
+// of each worked example, the drawing's labels and what it says when it is left out.
+TEST(PinnedFace, HasAGlyphForEveryCharacterTheSheetPrints) {
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(kTypePoints);
+    const QRawFont face = QRawFont::fromFont(font);
+    ASSERT_EQ(face.familyName(), QStringLiteral("WenQuanYi Micro Hei"));
+    std::set<char32_t> missing;
+    const auto check = [&](const std::string& text) {
+        for (const char32_t c : QString::fromStdString(text).toUcs4()) {
+            if (!face.supportsCharacter(c)) {
+                missing.insert(c);
+            }
+        }
+    };
+    using namespace zhuheng_test;
+    for (const CalcState& state :
+         {designed(500), designed(1300), designed(-25), designed_at_minimum_ratio(),
+          zhuheng_test::checked(50, 1500), zhuheng_test::checked(80, 2500),
+          zhuheng_test::checked(80, 3000), zhuheng_test::checked(0, 1500)}) {
+        for (const ReportLine& line : report_copy(state)) {
+            for (const PrintItem& item : line.items) {
+                check(item.text);
+            }
+        }
+        const Working working = run_working(state);
+        for (const WorkingLine& line : working.lines) {
+            check(line_text(line));
+        }
+        if (working.figure) {
+            const SectionDrawing drawing = section_drawing(*working.figure);
+            check(drawing.steel_label);
+            check(drawing.caption);
+            for (const FigureDimension& d : drawing.dimensions) {
+                check(d.label);
+            }
+        }
+    }
+    check(kFigureTooWideForThePaper);
+    QString list;
+    for (const char32_t c : missing) {
+        list += QString::fromUcs4(&c, 1) + QStringLiteral(" U+") + QString::number(c, 16) + ' ';
+    }
+    EXPECT_TRUE(missing.empty()) << "no glyph for " << list.toStdString();
+}
+
+// Where not even a page of the paper holds the labels, the sheet says why the drawing is left
+// out, as it does for a section that cannot be drawn.
+TEST_F(PdfReport, DrawingTooWideForThePaperIsLeftOutWithAWord) {
+    printer.setPageSize(QPageSize(QPageSize::A6));
+    QtReportPrinter report(source);
+    report.print_working(Working{{}, kFigureLabelsCases[10].figure});
+    report.end_document();
+    QString text = tool_output(QStringLiteral(PDFTOTEXT), {pdf(), QStringLiteral("-")});
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    EXPECT_TRUE(text.contains(QString::fromUtf8(kFigureTooWideForThePaper))) << text.toStdString();
+}
 
 // A file-size limit below the size of the report, as a disk that fills up during the write: the
 // write fails with EFBIG instead of the signal that would end the process.

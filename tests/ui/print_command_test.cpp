@@ -163,6 +163,7 @@ TEST_F(PrintMenuTest, TheDialogsTabAndTheMenuShowOneSetting) {
         EXPECT_TRUE(seen);
         EXPECT_EQ(menu_shows_working(), row.shown_in_menu);
     }
+    form.reset(); // the window refers to the dialog and the printer, which end here
 }
 
 std::vector<std::string> line_texts(const std::vector<PrinterEvent>& events) {
