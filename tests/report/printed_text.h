@@ -6,9 +6,14 @@
 #include "report/print_report.h"
 #include "worked_examples.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -38,7 +43,53 @@ struct ToolRun {
     QString err;
 };
 
+// Under wine a Windows program cannot start the host's tools: where ZHUHENG_HOST_TOOLS names a
+// spool folder, tests/support/host_tools.sh runs them on the host and answers there.
+inline ToolRun run_tool_on_host(const QString& spool, const QString& tool,
+                                const QStringList& args) {
+    static int requests = 0;
+    const QString id = QDir(spool).filePath(
+        QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(++requests));
+    ToolRun run;
+    {
+        QFile request(id + QStringLiteral(".tmp"));
+        if (!request.open(QIODevice::WriteOnly) ||
+            request.write((QStringList{tool} + args).join(QChar('\n')).toUtf8() + '\n') < 0) {
+            run.err = QStringLiteral("cannot write the request for ") + tool;
+            return run;
+        }
+    }
+    // Put in place whole, so that the host never reads half a request.
+    if (!QFile::rename(id + QStringLiteral(".tmp"), id + QStringLiteral(".req"))) {
+        run.err = QStringLiteral("cannot put the request for ") + tool;
+        return run;
+    }
+    QFile done(id + QStringLiteral(".done"));
+    QElapsedTimer waited;
+    waited.start();
+    while (!done.exists()) {
+        if (waited.elapsed() > 30000) {
+            run.err = tool + QStringLiteral(" did not finish on the host");
+            return run;
+        }
+        QThread::msleep(10);
+    }
+    const auto read = [&](const char* suffix) {
+        QFile f(id + QLatin1String(suffix));
+        const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        f.remove();
+        return QString::fromUtf8(bytes);
+    };
+    run.out = read(".out");
+    run.err = read(".err");
+    run.exit_code = read(".done").trimmed().toInt();
+    return run;
+}
+
 inline ToolRun run_tool(const QString& tool, const QStringList& args) {
+    if (const QString spool = qEnvironmentVariable("ZHUHENG_HOST_TOOLS"); !spool.isEmpty()) {
+        return run_tool_on_host(spool, tool, args);
+    }
     QProcess p;
     p.start(tool, args);
     ToolRun run;

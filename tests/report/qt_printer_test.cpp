@@ -39,7 +39,9 @@
 #include <functional>
 #include <set>
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 using namespace zhuheng;
 
@@ -839,8 +841,10 @@ TEST_F(PdfReport, DrawingTooWideForThePaperIsLeftOutWithAWord) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(kFigureTooWideForThePaper))) << text.toStdString();
 }
 
+#ifndef _WIN32
 // A file-size limit below the size of the report, as a disk that fills up during the write: the
-// write fails with EFBIG instead of the signal that would end the process.
+// write fails with EFBIG instead of the signal that would end the process. Windows has no such
+// limit (docs/windows.md).
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -917,6 +921,8 @@ TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
         }
     }
 }
+
+#endif
 
 // The system dialog, answered by a timer while it runs modally.
 void answer_dialog(std::function<void(QPrintDialog*)> answer) {

@@ -1,9 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one scenario script and compares what it printed with the expected files beside it.
-# -DRUNNER=... -DSCRIPT=path/NAME.scn -DACTUAL=where to keep the output for a diff
+# -DRUNNER=program (or emulator|...|program) -DSCRIPT=path/NAME.scn
+# -DACTUAL=where to keep the output for a diff
 # [-DFROM_STDIN=ON: the runner reads the script from standard input]
 # [-DLOCALE=de_DE.UTF-8: the runner runs with LANG set to it, and no LC_ALL or LC_NUMERIC]
-set(runner ${RUNNER})
+# A runner of several words (an emulator before the program) comes joined with "|".
+string(REPLACE "|" ";" runner "${RUNNER}")
 if(LOCALE)
     # glibc falls back to the C locale without a word when the locale is missing.
     execute_process(COMMAND locale -a OUTPUT_VARIABLE locales RESULT_VARIABLE locale_status)
@@ -14,7 +16,7 @@ if(LOCALE)
                             "(scripts/install-deps.sh generates it)")
     endif()
     set(runner ${CMAKE_COMMAND} -E env --unset=LC_ALL --unset=LC_NUMERIC --unset=LANGUAGE
-        LANG=${LOCALE} ${RUNNER})
+        LANG=${LOCALE} ${runner})
 endif()
 if(FROM_STDIN)
     execute_process(COMMAND ${runner} - INPUT_FILE ${SCRIPT}

@@ -29,6 +29,11 @@
 #include <type_traits>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 using namespace zhuheng;
 using scenario::json_number;
 using scenario::json_string;
@@ -422,6 +427,13 @@ void quiet(QtMsgType type, const QMessageLogContext&, const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef _WIN32
+    // What the runner reads and prints is compared byte for byte with the expected files: no
+    // "\r" before each "\n", on Windows as everywhere.
+    for (FILE* stream : {stdin, stdout, stderr}) {
+        _setmode(_fileno(stream), _O_BINARY);
+    }
+#endif
     if (argc != 2) {
         std::cerr << "usage: zhuheng-scenario FILE (or - for standard input)" << std::endl;
         return 2;

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds Qt for Windows (static, MinGW-w64, only what 筑衡 needs) from Debian's own qt6-base
+# source package, the version of the host's Qt, and installs it into a cache outside the tree:
+#   ${ZHUHENG_CACHE:-${XDG_CACHE_HOME:-~/.cache}/zhuheng}/qt-windows/<version>-<key>
+# <key> is a hash of the configure line, the toolchain and the compiler's version, so a change
+# of any of them builds anew. The folder is put in place by one rename when the build and the
+# install are whole: a half-built cache is never used. A second run finds it and only prints
+# its path, the one line this script writes on standard output.
+#
+# The source comes through apt with a sources list of its own (deb-src of the host's suites),
+# lists and archives of its own in the cache: the machine's apt configuration is not touched.
+# apt checks the files against the signed Release and the .dsc's checksums, and dpkg-source
+# checks them again as it unpacks.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+cache=${ZHUHENG_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zhuheng}
+qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
+jobs=${ZHUHENG_QT_JOBS:-$(nproc)}
+
+# The toolchain Qt is built with: the project's compilers, without the wine emulator the
+# project's toolchain file adds for its tests.
+toolchain_text='set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+'
+# Direct2D stays: without it QtGui leaves out the DirectWrite font engine that the windows
+# platform plugin and PrintSupport call. Qt's own copies of the third-party libraries, so that
+# nothing of the program needs a DLL beside it.
+configure_options=(-release -static -static-runtime -xplatform win32-g++ -qt-host-path /usr
+    -nomake examples -nomake tests -no-opengl -no-dbus -no-icu -no-pkg-config
+    -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-harfbuzz -qt-freetype
+    -no-feature-sql -no-feature-network -no-feature-concurrent -no-feature-xml
+    -no-feature-tabletevent -no-feature-androiddeployqt -no-feature-vulkan)
+compiler_version=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
+key=$(printf '%s\n' "$qt_version" "${configure_options[*]}" "$toolchain_text" "$compiler_version" |
+    sha256sum | cut -c1-12)
+prefix=$cache/qt-windows/$qt_version-$key
+
+if [ -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+start=$SECONDS
+mkdir -p "$cache/qt-windows"
+work=$(mktemp -d "$cache/qt-windows/work-$qt_version-$key.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# 1. The source package, through apt with a configuration of its own.
+apt_dir=$cache/apt
+mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/etc/preferences.d"
+: > "$apt_dir/etc/sources.list"
+# deb-src for every suite and address the machine's own sources use for its packages.
+for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    case $f in
+    *.sources)
+        awk -v RS= '/(^|\n)Types:[^\n]*deb/ && /URIs:/ {
+            uris = ""; suites = ""; comps = ""; key = ""
+            n = split($0, lines, "\n")
+            for (i = 1; i <= n; i++) {
+                if (lines[i] ~ /^URIs:/) { uris = substr(lines[i], 6) }
+                if (lines[i] ~ /^Suites:/) { suites = substr(lines[i], 8) }
+                if (lines[i] ~ /^Components:/) { comps = substr(lines[i], 12) }
+                if (lines[i] ~ /^Signed-By:/) { key = substr(lines[i], 11) }
+            }
+            print "Types: deb-src\nURIs:" uris "\nSuites:" suites "\nComponents:" comps \
+                (key != "" ? "\nSigned-By:" key : "") "\n"
+        }' "$f" >> "$apt_dir/etc/sources.sources"
+        ;;
+    *) sed -n 's/^deb \(.*\)/deb-src \1/p' "$f" >> "$apt_dir/etc/sources.list" ;;
+    esac
+done
+apt_options=(-o "Dir::Etc::SourceList=$apt_dir/etc/sources.list"
+    -o "Dir::Etc::SourceParts=$apt_dir/etc/parts"
+    -o "Dir::Etc::Preferences=$apt_dir/etc/preferences"
+    -o "Dir::Etc::PreferencesParts=$apt_dir/etc/preferences.d"
+    -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir"
+    -o "Dir::Cache::archives=$apt_dir/archives" -o "APT::Sandbox::User=root" -q)
+mkdir -p "$apt_dir/etc/parts"
+if [ -s "$apt_dir/etc/sources.sources" ]; then
+    cp "$apt_dir/etc/sources.sources" "$apt_dir/etc/parts/sources.sources"
+fi
+echo "qt-windows: fetching qt6-base $qt_version with apt" >&2
+apt-get "${apt_options[@]}" update >&2
+(cd "$work" && apt-get "${apt_options[@]}" source --download-only "qt6-base=$qt_version" >&2)
+dsc=$(ls "$work"/qt6-base_*.dsc)
+# dpkg-source checks every file against the .dsc's checksums and applies Debian's patches.
+dpkg-source --require-strong-checksums -x "$dsc" "$work/src" >&2
+
+# 2. Configure, build and install into a folder beside the cache, renamed when whole.
+printf '%s' "$toolchain_text" > "$work/toolchain.cmake"
+staging=$prefix.partial
+rm -rf "$staging"
+mkdir -p "$work/build"
+echo "qt-windows: configuring" >&2
+(cd "$work/build" && "$work/src/configure" -prefix "$staging" "${configure_options[@]}" -- \
+    -G Ninja -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake) >&2
+echo "qt-windows: building with $jobs jobs" >&2
+nice -n 10 cmake --build "$work/build" --parallel "$jobs" >&2
+cmake --install "$work/build" >&2
+# Qt's licence texts go with the program.
+mkdir -p "$staging/licenses"
+cp "$work/src/LICENSES/LGPL-3.0-only.txt" "$work/src/LICENSES/GPL-3.0-only.txt" \
+    "$staging/licenses/" 2>/dev/null || cp -r "$work/src/LICENSES" "$staging/licenses/qtbase"
+cp "$work/src/debian/copyright" "$staging/licenses/debian-copyright"
+printf '%s\n' "$qt_version" "${configure_options[*]}" > "$staging/zhuheng-configure.txt"
+rm -rf "$prefix"
+mv "$staging" "$prefix"
+echo "qt-windows: built in $((SECONDS - start)) s" >&2
+echo "$prefix"
