@@ -34,8 +34,10 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 find_program(ZHUHENG_WINE wine)
 if(ZHUHENG_WINE)
     set(ZHUHENG_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env
+    # The environment wine runs in, before the command (wine, or wineserver).
+    set(ZHUHENG_WINE_ENV ${CMAKE_COMMAND} -E env
         --unset=DISPLAY --unset=WAYLAND_DISPLAY
         WINEPREFIX=${ZHUHENG_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-        WINEQT_QPA_PLATFORM=offscreen ${ZHUHENG_WINE})
+        WINEQT_QPA_PLATFORM=offscreen)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${ZHUHENG_WINE_ENV} ${ZHUHENG_WINE})
 endif()
