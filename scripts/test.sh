@@ -78,7 +78,8 @@ echo "== fuzz build (at $SECONDS s)"
 CC=clang CXX=clang++ cmake -S . -B "$build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     "${options[@]}" -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=ON
 cmake --build "$build-fuzz"
-ctest --test-dir "$build-fuzz" "${ctest_options[@]}" -V --timeout 600
+# The two fuzz targets side by side, each on a core of its own.
+ctest --test-dir "$build-fuzz" "${ctest_options[@]}" -V --timeout 600 -j2
 
 echo "== windows build (at $SECONDS s)"
 windows_start=$SECONDS
