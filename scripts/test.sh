@@ -25,12 +25,16 @@ export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp"
 export UBSAN_OPTIONS="print_stacktrace=1"
 
 # Qt for Windows, built once from Debian's sources into a cache outside the tree. Where it is
-# not cached yet it builds from now on at the lowest priority, in a process group of its own,
-# on what the Linux stages leave of the processors; the Windows stage waits for it.
+# not cached yet it builds from now on at the lowest priority, on what the Linux stages leave of
+# the processors; the Windows stage waits for it. Job control puts it in a process group of its
+# own, to be ended whole, but in this session: a new session would be scheduled as a group of
+# its own, beside this one, whatever its priority.
 qt_windows_log=$(mktemp)
 qt_windows_out=$(mktemp)
-setsid nice -n 19 scripts/qt-windows.sh > "$qt_windows_out" 2> "$qt_windows_log" &
+set -m
+nice -n 19 scripts/qt-windows.sh > "$qt_windows_out" 2> "$qt_windows_log" &
 qt_windows_pid=$!
+set +m
 
 echo "== start command (at $SECONDS s)"
 start_env=()
