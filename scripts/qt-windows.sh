@@ -36,9 +36,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Direct2D stays: without it QtGui leaves out the DirectWrite font engine that the windows
 # platform plugin and PrintSupport call. Direct2D 1.1 goes: it only adds the direct2d platform
 # plugin, a second copy of the windows one that the program never loads. No JPEG, GIF or ICO:
-# the program reads and prints no picture but its PNG icon. Optimised for size, which builds
-# faster; nothing in the program waits on Qt's speed. Qt's own copies of the third-party
-# libraries, so that nothing of the program needs a DLL beside it.
+# the program reads and prints no picture but its PNG icon. Optimised for size: a smaller
+# program and installer, and nothing in the program waits on Qt's speed. Qt's own copies of the
+# third-party libraries, so that nothing of the program needs a DLL beside it.
 configure_options=(-release -optimize-size -static -static-runtime -xplatform win32-g++
     -qt-host-path /usr -nomake examples -nomake tests -no-opengl -no-dbus -no-icu -no-pkg-config
     -qt-zlib -qt-pcre -qt-libpng -no-libjpeg -no-gif -no-ico -qt-harfbuzz -qt-freetype

@@ -24,18 +24,6 @@ export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp"
 export UBSAN_OPTIONS="print_stacktrace=1"
 
-# Qt for Windows, built once from Debian's sources into a cache outside the tree. Where it is
-# not cached yet it builds from now on at the lowest priority, on what the Linux stages leave of
-# the processors; the Windows stage waits for it. Job control puts it in a process group of its
-# own, to be ended whole, but in this session: a new session would be scheduled as a group of
-# its own, beside this one, whatever its priority.
-qt_windows_log=$(mktemp)
-qt_windows_out=$(mktemp)
-set -m
-nice -n 19 scripts/qt-windows.sh > "$qt_windows_out" 2> "$qt_windows_log" &
-qt_windows_pid=$!
-set +m
-
 echo "== start command (at $SECONDS s)"
 start_env=()
 if [ -n "${BUILD_DIR:-}" ]; then
@@ -44,8 +32,7 @@ fi
 start_log=$(mktemp)
 env -u BUILD_DIR "${start_env[@]}" bash scripts/start.sh > "$start_log" 2>&1 &
 start_pid=$!
-trap 'kill "$start_pid" 2>/dev/null || true; kill -- -"$qt_windows_pid" 2>/dev/null || true
-    rm -f "$start_log" "$qt_windows_log" "$qt_windows_out"' EXIT
+trap 'kill "$start_pid" 2>/dev/null || true; rm -f "$start_log"' EXIT
 # start.sh builds, then replaces itself with the program.
 started=""
 for _ in $(seq 1200); do
@@ -99,14 +86,9 @@ ctest --test-dir "$build-fuzz" "${ctest_options[@]}" -V --timeout 600 -j2
 
 echo "== windows build (at $SECONDS s)"
 windows_start=$SECONDS
-if ! wait "$qt_windows_pid"; then
-    cat "$qt_windows_log"
-    echo "Qt for Windows did not build"
-    exit 1
-fi
-grep '^qt-windows: built' "$qt_windows_log" || true
-qt_windows=$(cat "$qt_windows_out")
-echo "Qt for Windows: $qt_windows (waited $((SECONDS - windows_start)) s)"
+# Qt for Windows, built once from Debian's sources into a cache outside the tree.
+qt_windows=$(scripts/qt-windows.sh)
+echo "Qt for Windows: $qt_windows ($((SECONDS - windows_start)) s)"
 # --fresh: the compilers come from the toolchain file, which CMake reads only on a first
 # configure.
 cmake --fresh -S . -B "$build-windows" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
