@@ -2,8 +2,8 @@
 #pragma once
 
 #include "report/report_printer.h"
-#include "report/section_figure.h"
-#include "report/working.h"
+#include "working/section_figure.h"
+#include "working/working.h"
 
 #include <QPageLayout>
 #include <QString>
@@ -54,15 +54,6 @@ struct ItemPosition {
 // whole row is split).
 std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, const LineGeometry& g,
                                          const std::function<double(const QString&)>& width);
-
-// The rows a line of the working is set in, `first` wide for its first row and `rest` for the
-// others: as many clauses to a row as fit; a clause wider than a row broken before the " = " of
-// its formula or its relation, then before an operator of the formula's values (outside
-// parentheses first); and only a piece wider than a whole row within itself, so that no text is
-// lost or runs past the edge. A row after the first begins without the blanks before its break.
-std::vector<std::string> working_rows(const std::vector<zhuheng::LinePiece>& pieces, double first,
-                                      double rest,
-                                      const std::function<double(const std::string&)>& width);
 
 // What the document holds, in order: a copy's lines, and after them the run's working.
 using ReportBlock = std::variant<zhuheng::ReportLine, zhuheng::Working>;

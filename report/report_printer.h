@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "report/working.h"
+#include "working/working.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/working_digits.h"
+#include "working/working_digits.h"
 
 #include "engine/checked_arithmetic.h"
 #include "engine/number_text.h"

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "engine/calc_state.h"
-#include "report/section_figure.h"
-#include "report/working_line.h"
+#include "working/section_figure.h"
+#include "working/working_line.h"
 
 #include <optional>
 #include <vector>

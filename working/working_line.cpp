@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/working_line.h"
+#include "working/working_line.h"
 
 #include <cmath>
 #include <cstdlib>

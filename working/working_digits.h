@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "report/working_line.h"
+#include "working/working_line.h"
 
 #include <functional>
 #include <string>

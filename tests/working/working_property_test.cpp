@@ -12,7 +12,7 @@
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
 #include "engine/text_to_number.h"
-#include "report/working.h"
+#include "working/working.h"
 
 #include <gtest/gtest.h>
 
