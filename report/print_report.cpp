@@ -2,9 +2,11 @@
 #include "report/print_report.h"
 
 #include "engine/number_text.h"
+#include "report/calc_sheet.h"
 
 #include <cstdint>
 #include <optional>
+#include <variant>
 
 namespace zhuheng {
 
@@ -85,15 +87,14 @@ PrintOutcome print_report(const CalcState& state, bool completed, PrinterDialog&
         return {PrintOutcome::Kind::Failed, "份数超出范围"};
     }
     try {
-        const std::vector<ReportLine> lines = report_copy(state);
-        const std::optional<Working> working =
-            completed && dialog.working() ? std::optional(run_working(state)) : std::nullopt;
+        const std::vector<ReportBlock> sheet = calc_sheet(state, completed, dialog.working());
         for (long copy = 1; copy <= copies; ++copy) {
-            for (const ReportLine& line : lines) {
-                printer.print_line(line);
-            }
-            if (working) {
-                printer.print_working(*working);
+            for (const ReportBlock& block : sheet) {
+                if (const auto* line = std::get_if<ReportLine>(&block)) {
+                    printer.print_line(*line);
+                } else {
+                    printer.print_working(std::get<Working>(block));
+                }
             }
         }
         printer.end_document();

@@ -2,19 +2,12 @@
 #include "report/qt_printing.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QLocale>
 #include <QPageRanges>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QVBoxLayout>
-
-#include <cerrno>
-#include <cstring>
 
 using zhuheng::PrintError;
 
@@ -40,21 +33,6 @@ void drop_page_choices(QPrinter& printer) {
     }
 }
 
-// Why a write failed, in the user's language where the cause is a common one: from errno
-// where the failing call left it, else from what the file recorded.
-QString write_failure(int error, const QSaveFile& file) {
-    if (error == ENOSPC || (error == 0 && file.error() == QFileDevice::ResourceError)) {
-        return QStringLiteral("磁盘空间不足");
-    }
-    if (error == EFBIG) {
-        return QStringLiteral("文件超过允许的大小");
-    }
-    return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
-}
-
-// The PDF's creator and a print job's: the program and its version.
-const QString kCreator = QStringLiteral("筑衡 " ZHUHENG_VERSION);
-
 } // namespace
 
 PrinterSource::PrinterSource() = default;
@@ -69,9 +47,8 @@ QPrinter& PrinterSource::printer() {
         owned_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         // Without a printer the dialog prints to a PDF file, which Qt sets on A4 everywhere: the
         // paper of the user's locale instead (Letter where the locale measures in US units).
-        if (owned_->outputFormat() == QPrinter::PdfFormat &&
-            QLocale::system().measurementSystem() == QLocale::ImperialUSSystem) {
-            owned_->setPageSize(QPageSize(QPageSize::Letter));
+        if (owned_->outputFormat() == QPrinter::PdfFormat) {
+            owned_->setPageSize(default_page_layout().pageSize());
         }
     }
     return *owned_;
@@ -138,46 +115,17 @@ void QtReportPrinter::end_document() {
     QPrinter& printer = source_.printer();
     printer.setPageLayout(report_page_layout(printer.pageLayout()));
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        write_pdf(printer, blocks);
+        // Written aside and put in place only when the whole document has been written.
+        write_pdf_file(printer.outputFileName(), printer.pageLayout(), printer.resolution(),
+                       blocks);
     } else {
         print(printer, blocks);
     }
 }
 
-// The file is written aside and put in place only when the whole document has been written, so
-// that a full disk or any other write error leaves neither a half file nor a damaged earlier one.
-void QtReportPrinter::write_pdf(const QPrinter& printer, const std::vector<ReportBlock>& blocks) {
-    QSaveFile file(printer.outputFileName());
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw PrintError("无法打开打印机");
-    }
-    QPdfWriter writer(&file);
-    writer.setResolution(printer.resolution());
-    writer.setPageLayout(printer.pageLayout());
-    writer.setTitle(kDocumentTitle);
-    writer.setCreator(kCreator);
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        throw PrintError("无法打开打印机");
-    }
-    paint_report(painter, writer, blocks); // a PrintError leaves the file uncommitted: dropped
-    const bool ended = painter.end();
-    // QSaveFile::commit() does not see a failure of its own final flush and would put the
-    // truncated file in place (Qt 6.4): the flush is made and checked here first.
-    errno = 0;
-    const bool flushed = file.flush();
-    const int error = errno;
-    if (!ended || !flushed || file.error() != QFileDevice::NoError || !file.commit()) {
-        throw PrintError(QStringLiteral("无法写入 PDF 文件“%1”：%2")
-                             .arg(QDir::toNativeSeparators(printer.outputFileName()),
-                                  write_failure(flushed ? 0 : error, file))
-                             .toStdString());
-    }
-}
-
 void QtReportPrinter::print(QPrinter& printer, const std::vector<ReportBlock>& blocks) {
     printer.setDocName(kDocumentTitle);
-    printer.setCreator(kCreator);
+    printer.setCreator(document_creator());
     QPainter painter;
     if (!painter.begin(&printer)) {
         throw PrintError("无法打开打印机");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "report/pdf_file.h"
 #include "report/qt_report_pages.h"
 #include "report/report_printer.h"
 
@@ -25,9 +26,6 @@ private:
     QPrinter* existing_ = nullptr;
     std::unique_ptr<QPrinter> owned_;
 };
-
-// The document's name: the PDF's title and offered file name, a print queue's job title.
-inline const QString kDocumentTitle = QStringLiteral("筑衡计算书");
 
 // The system printer dialog on a QPrinter. With no printer installed it still offers printing
 // to a PDF file. The document is named kDocumentTitle; the copy count chosen is read and taken
@@ -70,7 +68,6 @@ public:
     void abort_document() override;
 
 private:
-    void write_pdf(const QPrinter& printer, const std::vector<ReportBlock>& blocks);
     void print(QPrinter& printer, const std::vector<ReportBlock>& blocks);
 
     PrinterSource& source_;

@@ -140,10 +140,9 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
         paint_line(line);
     }
     if (working.figure) {
-        // A third of the page high at most; on the next page when less is left. Labels too
-        // long for that (numbers typed to many digits) take the height of a page.
+        // On the next page when less is left than the drawing's box.
         const zhuheng::SectionDrawing drawing = zhuheng::section_drawing(*working.figure);
-        const double height = std::min(pen.width() * 0.6, (pen.room() + pen.y()) / 3);
+        const double height = section_box_height(pen.width(), pen.room() + pen.y());
         pen.advance(pen.line_height() / 2);
         if (pen.room() < height) {
             pen.new_page();
@@ -192,14 +191,17 @@ void paint_report(QPainter& painter, QPagedPaintDevice& device,
     }
 }
 
-double paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const QRectF& box) {
+double paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const QRectF& box,
+                     bool with_caption) {
     const QFontMetricsF metrics(painter.font(), painter.device());
     // The caption under the drawing, wrapped where the box is narrower than it.
     const QString caption = QString::fromStdString(d.caption);
     const int caption_flags = Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap;
     const double caption_height =
-        painter.boundingRect(QRectF(0, 0, box.width(), 1e9), caption_flags, caption).height() +
-        metrics.lineSpacing() * (kLineSpacing - 1);
+        with_caption ? painter.boundingRect(QRectF(0, 0, box.width(), 1e9), caption_flags, caption)
+                               .height() +
+                           metrics.lineSpacing() * (kLineSpacing - 1)
+                     : 0.0;
     const zhuheng::FigureType type{metrics.height(), [&metrics](const std::string& text) {
                                        return metrics.horizontalAdvance(
                                            QString::fromStdString(text));
@@ -249,8 +251,10 @@ double paint_section(QPainter& painter, const zhuheng::SectionDrawing& d, const 
                          Qt::AlignCenter, text);
         painter.restore();
     }
-    painter.drawText(QRectF(box.left(), layout->bottom, box.width(), caption_height), caption_flags,
-                     caption);
+    if (with_caption) {
+        painter.drawText(QRectF(box.left(), layout->bottom, box.width(), caption_height),
+                         caption_flags, caption);
+    }
     painter.restore();
     return layout->bottom + caption_height - box.top();
 }

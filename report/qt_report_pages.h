@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "report/calc_sheet.h"
 #include "report/report_printer.h"
 #include "working/section_figure.h"
 #include "working/working.h"
@@ -8,6 +9,7 @@
 #include <QPageLayout>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <variant>
@@ -55,8 +57,7 @@ struct ItemPosition {
 std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, const LineGeometry& g,
                                          const std::function<double(const QString&)>& width);
 
-// What the document holds, in order: a copy's lines, and after them the run's working.
-using ReportBlock = std::variant<zhuheng::ReportLine, zhuheng::Working>;
+using zhuheng::ReportBlock;
 
 // Paints the blocks page after page: the lines in print zones, a line too wide for the page
 // wrapped, a full page going on to a new one; each working on pages of its own, its lines and
@@ -64,9 +65,16 @@ using ReportBlock = std::variant<zhuheng::ReportLine, zhuheng::Working>;
 void paint_report(QPainter& painter, QPagedPaintDevice& device,
                   const std::vector<ReportBlock>& blocks);
 
+// The height of the box a section drawing gets on a page `width` wide and `page_height` high: a
+// third of the page at most. Labels too long for it take the height of a page.
+inline double section_box_height(double width, double page_height) {
+    return std::min(width * 0.6, page_height / 3);
+}
+
 // The section drawing within `box` (device units) as section_layout sets it out in the painter's
 // type: one scale for both directions, the compression zone shaded, dimension lines outside the
-// outline, no label touching a line; the caption under it, wrapped where the box is narrow.
-// Returns the height it took from the top of the box; paints nothing and returns 0 when the box
-// has too little room for the labels.
-double paint_section(QPainter& painter, const zhuheng::SectionDrawing& drawing, const QRectF& box);
+// outline, no label touching a line; with `caption`, the caption under it, wrapped where the box
+// is narrow. Returns the height it took from the top of the box; paints nothing and returns 0
+// when the box has too little room for the labels.
+double paint_section(QPainter& painter, const zhuheng::SectionDrawing& drawing, const QRectF& box,
+                     bool caption = true);

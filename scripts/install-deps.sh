@@ -7,10 +7,10 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev
     qt6-translations-l10n fonts-wqy-microhei fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
-    poppler-utils
+    poppler-utils libreoffice-writer-nogui
     xvfb dbus-daemon dbus-bin at-spi2-core
     clang libclang-rt-14-dev
     desktop-file-utils appstream

@@ -24,8 +24,9 @@ QString from_utf8(std::string_view text) {
 } // namespace
 
 MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, ReportPrinter& printer,
-                   QWidget* parent)
-    : QWidget(parent), messages_(messages), printer_dialog_(printer_dialog), printer_(printer) {
+                   SaveDialog& save_dialog, PrintPreview& preview, QWidget* parent)
+    : QWidget(parent), messages_(messages), printer_dialog_(printer_dialog), printer_(printer),
+      sheet_commands_(*this, messages, save_dialog, preview) {
     // The fixed layout is drawn for the pinned face at 11 pixels (8 points at 96 dpi); another
     // face or a larger desktop default would clip the captions. It scales with the screen's
     // device pixel ratio.
@@ -54,13 +55,9 @@ MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, Report
         button->installEventFilter(this);
     }
 
-    print_menu_ = new QMenu(this);
-    QAction* working = print_menu_->addAction(QString::fromUtf8(kWorkingCaption));
-    working->setCheckable(true);
-    connect(print_menu_, &QMenu::aboutToShow, this,
-            [this, working] { working->setChecked(printer_dialog_.working()); });
-    connect(working, &QAction::triggered, this,
-            [this](bool ticked) { printer_dialog_.set_working(ticked); });
+    // The usual key for printing; the button's caption has no mnemonic of its own.
+    ui.cmdprint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    make_print_menu();
 
     name_boxes_for_screen_readers();
     load();
@@ -133,17 +130,45 @@ void MainForm::on_cmdrun_clicked() {
     }
 }
 
+void MainForm::make_print_menu() {
+    print_menu_ = new QMenu(this);
+    // The texts carry the key that takes each item; "…" says that a dialog follows.
+    connect(print_menu_->addAction(QStringLiteral("打印预览(&V)…")), &QAction::triggered, this,
+            [this] { sheet_commands_.preview(sheet(), [this] { return print_sheet(); }); });
+    connect(print_menu_->addAction(QStringLiteral("导出 PDF(&P)…")), &QAction::triggered, this,
+            [this] { sheet_commands_.export_pdf(sheet()); });
+    connect(print_menu_->addAction(QStringLiteral("导出文档(&D)…")), &QAction::triggered, this,
+            [this] { sheet_commands_.export_document(sheet()); });
+    connect(print_menu_->addAction(QStringLiteral("复制计算书(&C)")), &QAction::triggered, this,
+            [this] { sheet_commands_.copy(sheet()); });
+    print_menu_->addSeparator();
+    QAction* working = print_menu_->addAction(QString::fromUtf8(kWorkingCaption));
+    working->setCheckable(true);
+    connect(print_menu_, &QMenu::aboutToShow, this,
+            [this, working] { working->setChecked(printer_dialog_.working()); });
+    connect(working, &QAction::triggered, this,
+            [this](bool ticked) { printer_dialog_.set_working(ticked); });
+}
+
 // A re-dimension, a fault, and a grade, box or mode chosen after the last completed run change
 // nothing that prints: the report shows that run in its mode. Before any run has completed, the
 // state prints as it stands, in the mode chosen.
+std::vector<ReportBlock> MainForm::sheet() const {
+    return calc_sheet(printed_state(), last_run_.has_value(), printer_dialog_.working());
+}
+
 void MainForm::on_cmdprint_clicked() {
-    const CalcState& printed = last_run_ ? *last_run_ : state_;
+    print_sheet();
+}
+
+bool MainForm::print_sheet() {
     const PrintOutcome outcome =
-        print_report(printed, last_run_.has_value(), printer_dialog_, printer_);
+        print_report(printed_state(), last_run_.has_value(), printer_dialog_, printer_);
     if (outcome.kind == PrintOutcome::Kind::Failed) {
         messages_.show_message(MessageIcon::Warning, QStringLiteral("打印失败：") +
                                                          QString::fromStdString(outcome.reason));
     }
+    return outcome.kind == PrintOutcome::Kind::Printed;
 }
 
 // Opens 打  印's menu unless it is open: a platform may send both the key and a context-menu

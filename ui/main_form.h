@@ -2,6 +2,8 @@
 #pragma once
 
 #include "engine/calc_state.h"
+#include "report/calc_sheet.h"
+#include "ui/sheet_commands.h"
 #include "ui_mainform.h"
 
 #include <QWidget>
@@ -9,7 +11,9 @@
 #include <optional>
 
 class MessageBoxes;
+class PrintPreview;
 class QMenu;
+class SaveDialog;
 namespace zhuheng {
 class PrinterDialog;
 class ReportPrinter;
@@ -21,7 +25,8 @@ class MainForm : public QWidget {
 
 public:
     MainForm(MessageBoxes& messages, zhuheng::PrinterDialog& printer_dialog,
-             zhuheng::ReportPrinter& printer, QWidget* parent = nullptr);
+             zhuheng::ReportPrinter& printer, SaveDialog& save_dialog, PrintPreview& preview,
+             QWidget* parent = nullptr);
 
     const zhuheng::CalcState& state() const { return state_; }
 
@@ -42,12 +47,19 @@ private:
     void on_cbodj_chosen(const QString& text);
     void on_cmdrun_clicked();
     void on_cmdprint_clicked();
+    // The print command; returns whether the sheet was printed.
+    bool print_sheet();
+    const zhuheng::CalcState& printed_state() const { return last_run_ ? *last_run_ : state_; }
+    // One copy of what printing prints now: the last completed run, with its working when asked.
+    std::vector<zhuheng::ReportBlock> sheet() const;
+    void make_print_menu();
     void open_print_menu(const QPoint& at);
     void name_boxes_for_screen_readers();
 
     Ui::MainForm ui;
-    // 打  印's menu, opened by a right click, the menu key or Shift+F10: whether each copy
-    // carries the working, the printer dialog's setting, which the platform's dialog may not show.
+    // 打  印's menu, opened by a right click, the menu key or Shift+F10: the preview, the exports,
+    // the copy to the clipboard, and whether each copy carries the working (the printer dialog's
+    // setting, which the platform's dialog may not show).
     QMenu* print_menu_;
     zhuheng::CalcState state_;
     // The state as the last completed run left it: what the report prints, so that a sheet never
@@ -57,4 +69,5 @@ private:
     MessageBoxes& messages_;
     zhuheng::PrinterDialog& printer_dialog_;
     zhuheng::ReportPrinter& printer_;
+    SheetCommands sheet_commands_;
 };

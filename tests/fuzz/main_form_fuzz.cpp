@@ -8,7 +8,10 @@
 #include "engine/calc_state.h"
 #include "engine/number_text.h"
 #include "fake_printing.h"
+#include "fake_save_dialog.h"
+#include "report/print_preview.h"
 #include "report/print_report.h"
+#include "report/qt_printing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 #include "ui/program_setup.h"
@@ -80,7 +83,8 @@ class Session {
 public:
     // The window is not shown: input events reach the controls all the same, and painting
     // would only slow the search down.
-    explicit Session(FuzzedDataProvider& in) : in_(in), form_(messages_, dialog_, printer_) {}
+    explicit Session(FuzzedDataProvider& in)
+        : in_(in), form_(messages_, dialog_, printer_, save_dialog_, preview_) {}
 
     void play() {
         for (int step = 0; step < 40 && in_.remaining_bytes() > 0; ++step) {
@@ -302,6 +306,9 @@ private:
     CountedMessages messages_;
     FakePrinterDialog dialog_;
     RecordingPrinter printer_;
+    FakeSaveDialog save_dialog_;
+    PrinterSource preview_printer_;
+    PrintPreview preview_{preview_printer_};
     MainForm form_;
     std::optional<CalcState> last_run_;
     std::map<std::string, QString> typed_boxes_;

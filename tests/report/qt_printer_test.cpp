@@ -7,7 +7,9 @@
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
 #include "fake_printing.h"
+#include "fake_save_dialog.h"
 #include "printed_text.h"
+#include "report/print_preview.h"
 #include "report/print_report.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
@@ -829,7 +831,9 @@ TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
         FakePrinterDialog dialog;
         dialog.copy_count = row.copies;
         QtReportPrinter report(source);
-        MainForm form(messages, dialog, report);
+        FakeSaveDialog save_dialog;
+        PrintPreview preview(source);
+        MainForm form(messages, dialog, report, save_dialog, preview);
         {
             const FileSizeLimit limit(row.limit);
             ASSERT_TRUE(limit.ok()) << "cannot limit the file size: " << std::strerror(errno);

@@ -49,7 +49,7 @@ void MainFormTest::TearDown() {
 }
 
 void MainFormTest::show_form(zhuheng::PrinterDialog& dialog) {
-    form = std::make_unique<MainForm>(messages, dialog, printer);
+    form = std::make_unique<MainForm>(messages, dialog, printer, save_dialog, preview);
     form->show();
     // On X11 (the screen reader's test) a window takes the focus only once it is mapped.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));

@@ -5,6 +5,9 @@
 #include "ui/message_boxes.h"
 
 #include "fake_printing.h"
+#include "fake_save_dialog.h"
+#include "report/print_preview.h"
+#include "report/qt_printing.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -63,6 +66,11 @@ protected:
     ScriptedMessages messages;
     zhuheng::FakePrinterDialog printer_dialog;
     zhuheng::RecordingPrinter printer;
+    FakeSaveDialog save_dialog;
+    // The preview's pages on the paper of a printer of their own: the default printer, or a PDF
+    // file on A4 where none is installed.
+    PrinterSource preview_printer;
+    PrintPreview preview{preview_printer};
     std::unique_ptr<MainForm> form;
 
 private:

@@ -4,6 +4,9 @@
 // the printer dialog, and prints what a user would see, one line per event.
 #include "engine/calc_state.h"
 #include "fake_printing.h"
+#include "fake_save_dialog.h"
+#include "report/print_preview.h"
+#include "report/qt_printing.h"
 #include "json_text.h"
 #include "typing.h"
 #include "ui/main_form.h"
@@ -185,7 +188,7 @@ public:
     Runner() {
         printer_.on_event = print_event;
         dialog_.on_show = [] { emit_line("printer-dialog"); };
-        form_ = std::make_unique<MainForm>(messages_, dialog_, printer_);
+        form_ = std::make_unique<MainForm>(messages_, dialog_, printer_, save_dialog_, preview_);
         QObject::connect(form_.get(), &MainForm::exitRequested, [this] {
             emit_line("exit");
             exited_ = true;
@@ -335,23 +338,26 @@ private:
         if (!open) {
             throw ScriptError{"the menu of " + name + " did not open"};
         }
-        const QList<QAction*> actions = open->actions();
-        int wanted = -1;
-        for (int i = 0; i < actions.size(); ++i) {
-            const std::string shown = actions[i]->text().remove(QChar('&')).toStdString();
+        QAction* wanted = nullptr;
+        for (QAction* action : open->actions()) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            const std::string shown = action->text().remove(QChar('&')).toStdString();
             emit_line("menu " + name + ' ' + json_string(shown) +
-                      (actions[i]->isChecked() ? " checked" : " unchecked"));
-            wanted = shown == item ? i : wanted;
+                      (action->isChecked() ? " checked" : " unchecked"));
+            wanted = shown == item ? action : wanted;
         }
         if (item.empty()) {
             QTest::keyClick(open, Qt::Key_Escape);
             return;
         }
-        if (wanted < 0) {
+        if (!wanted) {
             QTest::keyClick(open, Qt::Key_Escape);
             throw ScriptError{"no item " + json_string(item) + " in the menu of " + name};
         }
-        for (int i = 0; i <= wanted; ++i) {
+        // Down goes from item to item, over the separators, as a user's arrow key does.
+        for (int guard = 0; open->activeAction() != wanted && guard < 100; ++guard) {
             QTest::keyClick(open, Qt::Key_Down);
         }
         QTest::keyClick(open, Qt::Key_Return);
@@ -412,6 +418,9 @@ private:
     PrintedMessages messages_;
     FakePrinterDialog dialog_;
     RecordingPrinter printer_;
+    FakeSaveDialog save_dialog_;
+    PrinterSource preview_printer_;
+    PrintPreview preview_{preview_printer_};
     std::unique_ptr<MainForm> form_;
     QWidget* initial_focus_ = nullptr;
     bool exited_ = false;

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "report/calc_sheet.h"
+
+#include <QImage>
+#include <QPageLayout>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QTextDocument;
+
+// The resolution the section drawing is drawn at for a document: print resolution.
+inline constexpr int kDrawingDpi = 300;
+
+// The name the drawing is known by in a document: its resource and its picture.
+inline const QString kDrawingName = QStringLiteral("section.png");
+
+// The sheet as a word processor's document, on the paper of `layout`: the title, the lines'
+// label-value pairs in a table of two columns (each line from a new row), then on a new page the
+// working's lines as paragraphs with the texts the pages print, and the section drawing as a
+// picture at kDrawingDpi with its caption under it (or the line that says why it is left out).
+// In the face and size of the printed sheet.
+std::unique_ptr<QTextDocument> sheet_document(const std::vector<zhuheng::ReportBlock>& blocks,
+                                              const QPageLayout& layout);
+
+// The family of the face the sheet is set in.
+QString sheet_face();
