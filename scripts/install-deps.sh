@@ -11,7 +11,7 @@ packages=(
     qt6-translations-l10n fonts-wqy-microhei fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
     poppler-utils libreoffice-writer-nogui
-    xvfb dbus-daemon dbus-bin at-spi2-core
+    xvfb xclip dbus-daemon dbus-bin at-spi2-core
     clang libclang-rt-14-dev
     desktop-file-utils appstream
     cups cups-client cups-filters cups-ipp-utils

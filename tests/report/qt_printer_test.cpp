@@ -9,6 +9,8 @@
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
 #include "printed_text.h"
+#include "report/document_file.h"
+#include "report/pdf_file.h"
 #include "report/print_preview.h"
 #include "report/print_report.h"
 #include "ui/main_form.h"
@@ -18,9 +20,17 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QLineF>
+#include <QMenu>
 #include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -31,6 +41,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -112,6 +123,18 @@ QString tool_output(const QString& tool, const QStringList& args) {
     const ToolRun run = run_tool(tool, args);
     EXPECT_EQ(run.exit_code, 0) << tool.toStdString() << ": " << run.err.toStdString();
     return run.out;
+}
+
+// The one face of the PDF is the pinned one, embedded.
+void expect_only_the_pinned_face(const QString& pdf) {
+    const QStringList rows = tool_output(QStringLiteral("pdffonts"), {pdf})
+                                 .split(QChar('\n'), Qt::SkipEmptyParts)
+                                 .mid(2);
+    ASSERT_FALSE(rows.isEmpty()) << "no font in the PDF";
+    for (const QString& row : rows) {
+        EXPECT_TRUE(row.contains(QStringLiteral("WenQuanYiMicroHei"))) << row.toStdString();
+        EXPECT_TRUE(row.contains(QStringLiteral(" yes "))) << "not embedded: " << row.toStdString();
+    }
 }
 
 class PdfReport : public ::testing::Test {
@@ -197,14 +220,7 @@ TEST_P(PdfText, ReadsBackExactlyInThePinnedFace) {
         EXPECT_FALSE(c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF)
             << "a CJK radical U+" << std::hex << c.unicode() << " in the text";
     }
-    const QStringList rows = tool_output(QStringLiteral("pdffonts"), {pdf()})
-                                 .split(QChar('\n'), Qt::SkipEmptyParts)
-                                 .mid(2);
-    ASSERT_FALSE(rows.isEmpty()) << "no font in the PDF";
-    for (const QString& row : rows) {
-        EXPECT_TRUE(row.contains(QStringLiteral("WenQuanYiMicroHei"))) << row.toStdString();
-        EXPECT_TRUE(row.contains(QStringLiteral(" yes "))) << "not embedded: " << row.toStdString();
-    }
+    expect_only_the_pinned_face(pdf());
 }
 
 const ExactCase kExactCases[] = {
@@ -235,18 +251,6 @@ TEST_F(PdfReport, AbortBeforeTheEndDropsTheLinesPrintedSoFar) {
     report.abort_document();
     report.end_document(); // nothing left to print
     EXPECT_FALSE(QFile::exists(pdf()));
-}
-
-TEST_F(PdfReport, PrinterThatCannotOpenFails) {
-    printer.setOutputFileName(dir.filePath(QStringLiteral("no/such/folder/report.pdf")));
-    QtReportPrinter report(source);
-    report.print_line(ReportLine{5, {{"筑衡程序", E}}});
-    try {
-        report.end_document();
-        FAIL() << "end_document passed for success";
-    } catch (const PrintError& e) {
-        EXPECT_STREQ(e.what(), "无法打开打印机");
-    }
 }
 
 // A word of a PDF page as pdftotext -bbox reads it, in points from the page's top-left corner.
@@ -286,6 +290,183 @@ PdfPage read_page(const QString& pdf, int page) {
                                    QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()))});
     }
     return out;
+}
+
+// The text of each page of a PDF, as pdftotext reads it in reading order.
+QStringList page_texts(const QString& pdf) {
+    QStringList pages =
+        tool_output(QStringLiteral(PDFTOTEXT), {pdf, QStringLiteral("-")}).split(QChar('\f'));
+    pages.removeLast(); // after the last page's form feed
+    return pages;
+}
+
+// The sheet of a completed run as 打  印 sends it, one copy, to a PDF file on the printer's paper.
+void print_sheet(PrinterSource& source, const CalcState& state, bool working) {
+    FakePrinterDialog dialog;
+    dialog.with_working = working;
+    QtReportPrinter report(source);
+    ASSERT_EQ(print_report(state, true, dialog, report).kind, PrintOutcome::Kind::Printed);
+}
+
+// The pages the preview shows, each page item of its scene drawn as it shows it onto a page of
+// a PDF file `pdf`; the preview is closed then.
+int preview_pages(QPrintPreviewDialog* dialog, const QString& pdf) {
+    auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+    auto* view = preview ? preview->findChild<QGraphicsView*>() : nullptr;
+    if (!view || !view->scene()) {
+        ADD_FAILURE() << "the preview shows no pages";
+        return 0;
+    }
+    QList<QGraphicsItem*> pages;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        if (!item->parentItem()) {
+            // Drawn anew, not from the pixmap the view keeps of it: the text stays text.
+            item->setCacheMode(QGraphicsItem::NoCache);
+            pages << item;
+        }
+    }
+    std::sort(pages.begin(), pages.end(), [](QGraphicsItem* a, QGraphicsItem* b) {
+        return a->sceneBoundingRect().top() < b->sceneBoundingRect().top();
+    });
+    QPdfWriter writer(pdf);
+    // The pictures scale their type from the screen's resolution, which the view paints at.
+    writer.setResolution(view->logicalDpiX());
+    QPainter painter(&writer);
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            writer.newPage();
+        }
+        view->scene()->render(&painter, QRectF(0, 0, writer.width(), writer.height()),
+                              pages[i]->sceneBoundingRect());
+    }
+    painter.end();
+    EXPECT_EQ(pages.size(), preview->pageCount());
+    return preview->pageCount();
+}
+
+// The preview shows the pages 打  印 sends, at the printer's paper and margins: as many, with the
+// same text, with and without the working; its print button runs the program's print command,
+// and the preview closes once the sheet is printed.
+TEST_F(PdfReport, PreviewShowsThePagesPrinted) {
+    struct Row {
+        const char* name;
+        CalcState (*state)();
+        bool working;
+    };
+    for (const Row& row : {Row{"design", [] { return designed(1300); }, false},
+                           Row{"design_with_working", [] { return designed(1300); }, true},
+                           Row{"check_with_working", [] { return checked(); }, true}}) {
+        SCOPED_TRACE(row.name);
+        const CalcState state = row.state();
+        print_sheet(source, state, row.working);
+        const QStringList printed = page_texts(pdf());
+        ASSERT_FALSE(printed.isEmpty());
+
+        const QString shown_pdf = dir.filePath(QStringLiteral("shown.pdf"));
+        int shown = 0;
+        int printed_from_the_preview = 0;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                ADD_FAILURE() << "no preview is showing";
+                return;
+            }
+            shown = preview_pages(dialog, shown_pdf);
+            const QList<QAction*> tools = dialog->findChild<QToolBar*>()->actions();
+            tools.back()->trigger(); // 打印
+            EXPECT_FALSE(dialog->isVisible()) << "the preview stays open after printing";
+            dialog->close();
+        });
+        PrintPreview(source).show(nullptr, calc_sheet(state, true, row.working), [&] {
+            ++printed_from_the_preview;
+            return true;
+        });
+        EXPECT_EQ(shown, printed.size());
+        EXPECT_EQ(page_texts(shown_pdf), printed);
+        EXPECT_EQ(printed_from_the_preview, 1);
+    }
+}
+
+// 导出 PDF writes the pages 打  印 sends to a PDF file, on A4 by the locale, titled and signed
+// by the program, in the pinned face, embedded.
+TEST_F(PdfReport, ExportedPdfIsThePrintedSheet) {
+    const CalcState state = designed(1300);
+    print_sheet(source, state, true);
+    const QString exported = dir.filePath(QStringLiteral("exported.pdf"));
+    write_pdf_file(exported, default_page_layout(), kPdfResolution, calc_sheet(state, true, true));
+    EXPECT_EQ(page_texts(exported), page_texts(pdf()));
+    const PdfPage page = read_page(exported, 1);
+    EXPECT_NEAR(page.size.width(), 595.3, 0.5) << "A4";
+    EXPECT_EQ(page.title, QStringLiteral("筑衡计算书"));
+    EXPECT_TRUE(page.creator.startsWith(QStringLiteral("筑衡 "))) << page.creator.toStdString();
+    expect_only_the_pinned_face(exported);
+}
+
+// A file that cannot be written, printed to or exported: the reason in Chinese, nothing left
+// where it was to go, a file of that name from before byte for byte as it was.
+TEST_F(PdfReport, FileThatCannotBeWrittenSaysWhyAndLeavesNothing) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    struct Row {
+        const char* name;
+        QString path;
+        const char* reason;
+    };
+    std::vector<Row> rows{
+        {"no_such_folder", dir.filePath(QStringLiteral("no/such/folder/sheet")),
+         "文件夹“%1”不存在"},
+        {"name_of_a_folder", dir.filePath(QStringLiteral("folder")),
+         "这是一个文件夹的名称，不是文件"},
+    };
+#ifndef _WIN32
+    // sysfs takes no new file, not even from root, as a folder without the permission would.
+    rows.push_back({"no_permission", QStringLiteral("/sys/sheet"), "没有写入的权限"});
+#endif
+    const std::vector<ReportBlock> sheet = calc_sheet(designed(1300), true, true);
+    struct Form {
+        const char* name;
+        const char* failure;
+        std::function<void(const QString&)> write;
+    };
+    const Form forms[] = {
+        {"pdf", "无法写入 PDF 文件“%1”：",
+         [&](const QString& path) {
+             write_pdf_file(path, default_page_layout(), kPdfResolution, sheet);
+         }},
+        {"document", "无法写入文档“%1”：",
+         [&](const QString& path) { write_document_file(path, sheet, default_page_layout()); }},
+        {"printed_to_a_file", "无法写入 PDF 文件“%1”：",
+         [&](const QString& path) {
+             printer.setOutputFileName(path);
+             FakePrinterDialog dialog;
+             QtReportPrinter report(source);
+             const PrintOutcome printed = print_report(designed(1300), true, dialog, report);
+             if (printed.kind == PrintOutcome::Kind::Failed) {
+                 throw PrintError(printed.reason);
+             }
+         }},
+    };
+    for (const Row& row : rows) {
+        for (const Form& form : forms) {
+            SCOPED_TRACE(std::string(row.name) + " " + form.name);
+            const QString path = row.name == std::string("no_such_folder")
+                                     ? row.path + QLatin1Char('.') + QLatin1String(form.name)
+                                     : row.path;
+            const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+            const QString reason = QString::fromUtf8(row.reason);
+            const QString said =
+                QString::fromUtf8(form.failure).arg(QDir::toNativeSeparators(path)) +
+                (reason.contains(QStringLiteral("%1")) ? reason.arg(folder) : reason);
+            try {
+                form.write(path);
+                ADD_FAILURE() << "written for success";
+            } catch (const PrintError& e) {
+                EXPECT_EQ(QString::fromUtf8(e.what()), said);
+            }
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                      QStringList{QStringLiteral("folder")});
+            EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
+        }
+    }
 }
 
 // One copy of the second-type design on A4 under the default printer settings: 20 mm margins,
@@ -805,25 +986,36 @@ public:
     std::vector<std::pair<MessageIcon, QString>> shown;
 };
 
-// 打  印 to a PDF file on a disk too full for it: the warning, and no new or half file; a file of
-// that name from before stays byte for byte. The disk fills at the end of a one-page document, or
-// in the middle of a long one, while the document is still being written.
+// 打  印 to a PDF file, 导出 PDF and 导出文档 on a disk too full for the file: the warning, and no
+// new or half file; a file of that name from before stays byte for byte. The disk fills at the
+// end of a one-page document, or in the middle of a long one, while the document is still being
+// written.
 TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
+    enum class Form { Print, ExportPdf, ExportDocument };
     struct Row {
         const char* name;
+        Form form;
         bool earlier;
         long copies;
         rlim_t limit;
     };
     for (const Row& row :
-         {Row{"no_earlier_file", false, 1, 4096}, Row{"over_an_earlier_file", true, 1, 4096},
-          Row{"full_in_the_middle_of_2000_copies", true, 2000, 16 * 1024}}) {
+         {Row{"no_earlier_file", Form::Print, false, 1, 4096},
+          Row{"over_an_earlier_file", Form::Print, true, 1, 4096},
+          Row{"full_in_the_middle_of_2000_copies", Form::Print, true, 2000, 16 * 1024},
+          Row{"pdf_export_over_an_earlier_file", Form::ExportPdf, true, 1, 4096},
+          Row{"document_export", Form::ExportDocument, false, 1, 1024},
+          Row{"document_export_over_an_earlier_file", Form::ExportDocument, true, 1, 1024}}) {
         SCOPED_TRACE(row.name);
         const bool earlier = row.earlier;
-        const QByteArray before = "%PDF-1.4 an earlier calc sheet\n";
-        QFile::remove(pdf());
+        const QString file =
+            row.form == Form::ExportDocument ? dir.filePath(QStringLiteral("report.odt")) : pdf();
+        const QByteArray before = "an earlier calc sheet\n";
+        for (const QString& left : QDir(dir.path()).entryList(QDir::Files)) {
+            QFile::remove(dir.filePath(left));
+        }
         if (earlier) {
-            QFile old(pdf());
+            QFile old(file);
             ASSERT_TRUE(old.open(QIODevice::WriteOnly));
             ASSERT_EQ(old.write(before), before.size());
         }
@@ -832,23 +1024,41 @@ TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
         dialog.copy_count = row.copies;
         QtReportPrinter report(source);
         FakeSaveDialog save_dialog;
+        save_dialog.answer = file;
         PrintPreview preview(source);
         MainForm form(messages, dialog, report, save_dialog, preview);
+        QAction* item = nullptr;
+        for (QAction* action : form.findChild<QMenu*>()->actions()) {
+            const bool wanted = (row.form == Form::ExportPdf &&
+                                 action->text().startsWith(QStringLiteral("导出 PDF"))) ||
+                                (row.form == Form::ExportDocument &&
+                                 action->text().startsWith(QStringLiteral("导出文档")));
+            item = wanted ? action : item;
+        }
         {
             const FileSizeLimit limit(row.limit);
             ASSERT_TRUE(limit.ok()) << "cannot limit the file size: " << std::strerror(errno);
-            form.findChild<QPushButton*>(QStringLiteral("cmdprint"))->click();
+            if (row.form == Form::Print) {
+                form.findChild<QPushButton*>(QStringLiteral("cmdprint"))->click();
+            } else {
+                ASSERT_TRUE(item) << "no such item in 打  印's menu";
+                item->trigger();
+            }
         }
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].first, MessageIcon::Warning);
         const QString warning = messages.shown[0].second;
-        EXPECT_TRUE(warning.startsWith(QStringLiteral("打印失败：无法写入 PDF 文件")) &&
-                    warning.endsWith(QStringLiteral("：文件超过允许的大小")))
+        const QString said =
+            row.form == Form::Print ? QStringLiteral("打印失败：无法写入 PDF 文件“")
+            : row.form == Form::ExportPdf ? QStringLiteral("导出失败：无法写入 PDF 文件“")
+                                          : QStringLiteral("导出失败：无法写入文档“");
+        EXPECT_TRUE(warning.startsWith(said + QDir::toNativeSeparators(file)) &&
+                    warning.endsWith(QStringLiteral("”：文件超过允许的大小")))
             << warning.toStdString();
         const QStringList left = QDir(dir.path()).entryList(QDir::Files);
         if (earlier) {
-            EXPECT_EQ(left, QStringList{QStringLiteral("report.pdf")});
-            QFile old(pdf());
+            EXPECT_EQ(left, QStringList{QFileInfo(file).fileName()});
+            QFile old(file);
             ASSERT_TRUE(old.open(QIODevice::ReadOnly));
             EXPECT_EQ(old.readAll(), before);
         } else {

@@ -3,14 +3,23 @@
 // a failed print and the silent cancel.
 #include "gui_test_support.h"
 
+#include "report/document_file.h"
+#include "report/pdf_file.h"
 #include "report/qt_printing.h"
+#include "worked_examples.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
 #include <QMenu>
+#include <QMimeData>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <private/qzipreader_p.h>
 
 #include <algorithm>
 
@@ -45,7 +54,7 @@ protected:
             ADD_FAILURE() << "打  印's menu did not open";
             return false;
         }
-        const bool ticked = menu->actions().front()->isChecked();
+        const bool ticked = menu->actions().back()->isChecked();
         QTest::keyClick(menu, Qt::Key_Escape);
         return ticked;
     }
@@ -70,9 +79,10 @@ protected:
     }
 };
 
-// 打  印's menu opens on a right click, the menu key and Shift+F10 alike. Its one item shows the
-// setting, unticked at start, and its key flips it: the next print of the completed run carries
-// the working, or no longer does. The menu is a popup, no control of the window's layout.
+// 打  印's menu opens on a right click, the menu key and Shift+F10 alike. It holds the preview,
+// the two exports and the copy, each with its key, and last, apart, the working: its item shows
+// the setting, unticked at start, and its key flips it: the next print of the completed run
+// carries the working, or no longer does. The menu is a popup, no control of the window's layout.
 TEST_F(PrintMenuTest, OpensByMouseAndKeysAndTicksTheWorking) {
     complete_a_design();
     struct Row {
@@ -87,9 +97,17 @@ TEST_F(PrintMenuTest, OpensByMouseAndKeysAndTicksTheWorking) {
         QMenu* menu = open_print_menu(row.how);
         ASSERT_TRUE(menu) << "打  印's menu did not open";
         EXPECT_TRUE(menu->isWindow());
-        ASSERT_EQ(menu->actions().size(), 1);
-        const QAction* item = menu->actions().front();
-        EXPECT_EQ(item->text(), QString::fromUtf8(kWorkingCaption));
+        QStringList items;
+        for (const QAction* action : menu->actions()) {
+            items << (action->isSeparator() ? QStringLiteral("—") : action->text());
+            EXPECT_EQ(action->isCheckable(), action == menu->actions().back())
+                << action->text().toStdString();
+        }
+        EXPECT_EQ(items,
+                  (QStringList{QStringLiteral("打印预览(&V)…"), QStringLiteral("导出 PDF(&P)…"),
+                               QStringLiteral("导出文档(&D)…"), QStringLiteral("复制计算书(&C)"),
+                               QStringLiteral("—"), QString::fromUtf8(kWorkingCaption)}));
+        const QAction* item = menu->actions().back();
         EXPECT_TRUE(item->isCheckable());
         EXPECT_EQ(item->isChecked(), row.shown_ticked);
         QTest::keyClick(menu, Qt::Key_J);
@@ -101,10 +119,156 @@ TEST_F(PrintMenuTest, OpensByMouseAndKeysAndTicksTheWorking) {
     }
 }
 
+// Ctrl+P prints; each item of 打  印's menu is taken by its key: V shows the preview, P and D
+// ask where to export the PDF or the document (cancelled here: nothing is written, nothing is
+// said), C puts the sheet on the clipboard.
+TEST_F(PrintMenuTest, EachFormIsTakenByItsKey) {
+    const QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    struct Row {
+        const char* name;
+        Qt::Key key; // in the menu; with Ctrl, P on the window
+        std::vector<SavedForm> asked;
+    };
+    for (const Row& row :
+         {Row{"ctrl_p", Qt::Key_unknown, {}}, Row{"preview", Qt::Key_V, {}},
+          Row{"pdf", Qt::Key_P, {SavedForm::Pdf}},
+          Row{"document", Qt::Key_D, {SavedForm::Document}}, Row{"copy", Qt::Key_C, {}}}) {
+        SCOPED_TRACE(row.name);
+        printer_dialog.times_shown = 0;
+        save_dialog.asked.clear();
+        QGuiApplication::clipboard()->clear();
+        bool previewed = false;
+        if (row.key == Qt::Key_V) {
+            expect_modal([&](QWidget* modal) {
+                previewed = qobject_cast<QPrintPreviewDialog*>(modal) != nullptr;
+                modal->close();
+            });
+        }
+        if (row.key == Qt::Key_unknown) {
+            QTest::keyClick(form->windowHandle(), Qt::Key_P, Qt::ControlModifier);
+            // A button's shortcut shows the button pressed for a moment before it clicks.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return printer_dialog.times_shown > 0; }));
+        } else {
+            QMenu* menu = open_print_menu(Opening::MenuKey);
+            ASSERT_TRUE(menu);
+            QTest::keyClick(menu, row.key);
+        }
+        if (row.key == Qt::Key_V) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return previewed; })) << "no preview was shown";
+        }
+        EXPECT_EQ(printer_dialog.times_shown, row.key == Qt::Key_unknown ? 1 : 0);
+        EXPECT_EQ(save_dialog.asked, row.asked);
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        EXPECT_EQ(copied && copied->hasHtml() && copied->hasText(), row.key == Qt::Key_C);
+        EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    }
+}
+
+// What a file holds, but for the time it was made, which a PDF names.
+QByteArray timeless_pdf(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    QByteArray bytes = file.readAll();
+    const qsizetype at = bytes.indexOf("/CreationDate (");
+    if (at >= 0) {
+        bytes.remove(at, bytes.indexOf(')', at) + 1 - at);
+    }
+    return bytes;
+}
+
+// The content of an OpenDocument file, its text, tables and pictures.
+QByteArray document_content(const QString& path) {
+    QZipReader archive(path);
+    EXPECT_EQ(archive.status(), QZipReader::NoError) << path.toStdString();
+    return archive.fileData(QStringLiteral("content.xml"));
+}
+
+// After a completed run, a re-dimension, other boxes, another grade and the other mode change
+// nothing any form shows: each still shows the completed run, with its working.
+TEST_F(PrintMenuTest, EveryFormShowsTheCompletedRun) {
+    complete_a_design();
+    QMenu* menu = open_print_menu(Opening::MenuKey);
+    ASSERT_TRUE(menu);
+    QTest::keyClick(menu, Qt::Key_J);
+    type("txtmj", QStringLiteral("99999"));
+    messages.expect(MessageIcon::Information, QStringLiteral("请重新拟定构件的尺寸！"));
+    click("cmdrun");
+    type("txtbc", QStringLiteral("0.07"));
+    pick_by_keys("cbohnt", 4);
+    click("optpd");
+
+    const std::vector<ReportBlock> completed = calc_sheet(zhuheng_test::designed(1300), true, true);
+    const QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    const QString expected_pdf = dir.filePath(QStringLiteral("expected.pdf"));
+    const QString document = dir.filePath(QStringLiteral("sheet.odt"));
+    const QString expected_document = dir.filePath(QStringLiteral("expected.odt"));
+    write_pdf_file(expected_pdf, default_page_layout(), kPdfResolution, completed);
+    write_document_file(expected_document, completed, default_page_layout());
+    for (const auto& [key, path] : {std::pair{Qt::Key_P, pdf}, std::pair{Qt::Key_D, document}}) {
+        save_dialog.answer = path;
+        menu = open_print_menu(Opening::MenuKey);
+        ASSERT_TRUE(menu);
+        QTest::keyClick(menu, key);
+    }
+    EXPECT_EQ(timeless_pdf(pdf), timeless_pdf(expected_pdf));
+    EXPECT_EQ(document_content(document), document_content(expected_document));
+
+    menu = open_print_menu(Opening::MenuKey);
+    ASSERT_TRUE(menu);
+    QTest::keyClick(menu, Qt::Key_C);
+    QString expected_text;
+    for (const std::string& line : sheet_text(completed)) {
+        expected_text += QString::fromStdString(line) + QLatin1Char('\n');
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), expected_text.toStdString());
+}
+
+#ifdef ZHUHENG_X11_CLIPBOARD
+// What another program on the X11 desktop reads of the clipboard: xclip asks the window, which
+// answers while the test waits.
+QString read_clipboard(const QString& target) {
+    QProcess xclip;
+    xclip.start(QStringLiteral(XCLIP), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                        QStringLiteral("-t"), target, QStringLiteral("-o")});
+    EXPECT_TRUE(xclip.waitForStarted(5000))
+        << "xclip did not start; scripts/install-deps.sh installs it";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 10000))
+        << "xclip did not finish";
+    EXPECT_EQ(xclip.exitCode(), 0) << xclip.readAllStandardError().toStdString();
+    return QString::fromUtf8(xclip.readAllStandardOutput());
+}
+
+class X11Clipboard : public PrintMenuTest {};
+
+// 复制计算书 on an X11 desktop (Xvfb): the clipboard offers the sheet as HTML and as plain text,
+// and the text is the sheet's lines, one a line, as another program reads them.
+TEST_F(X11Clipboard, HoldsTheSheetAsHtmlAndPlainText) {
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    complete_a_design();
+    QMenu* menu = open_print_menu(Opening::MenuKey);
+    ASSERT_TRUE(menu);
+    QTest::keyClick(menu, Qt::Key_C);
+    const QStringList targets = read_clipboard(QStringLiteral("TARGETS")).split(QChar('\n'));
+    EXPECT_TRUE(targets.contains(QStringLiteral("text/html"))) << targets.join(' ').toStdString();
+    EXPECT_TRUE(targets.contains(QStringLiteral("text/plain"))) << targets.join(' ').toStdString();
+    QString expected;
+    for (const std::string& line :
+         sheet_text(calc_sheet(zhuheng_test::designed(1300), true, false))) {
+        expected += QString::fromStdString(line) + QLatin1Char('\n');
+    }
+    EXPECT_EQ(read_clipboard(QStringLiteral("UTF8_STRING")).toStdString(), expected.toStdString());
+    EXPECT_TRUE(
+        read_clipboard(QStringLiteral("text/html")).contains(QStringLiteral("受拉钢筋面积")));
+}
+#endif
+
 // The button says where the menu is, to the pointer and to a screen reader.
 TEST_F(PrintMenuTest, TheButtonsTipNamesTheMenu) {
     const QString tip = widget("cmdprint")->toolTip();
-    for (const char* said : {"右击", "菜单键", "Shift+F10", "附计算过程及截面图"}) {
+    for (const char* said : {"Ctrl+P", "右击", "菜单键", "Shift+F10", "打印预览", "导出 PDF",
+                             "文档", "复制计算书", "附计算过程及截面图"}) {
         EXPECT_TRUE(tip.contains(QString::fromUtf8(said))) << said;
     }
 }
