@@ -22,6 +22,7 @@ QString sheet_face() {
 namespace {
 
 constexpr double kMillimetresPerInch = 25.4;
+constexpr double kPointsPerInch = 72;
 // The size of a picture in a document is given in pixels of 96 to the inch.
 constexpr double kDocumentPixelsPerInch = 96;
 
@@ -129,9 +130,12 @@ private:
         format.setBorderStyle(QTextFrameFormat::BorderStyle_None);
         format.setBorder(0);
         format.setCellPadding(0);
-        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
-        format.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 50),
-                                          QTextLength(QTextLength::PercentageLength, 50)});
+        // Across the print area, in points: Qt's OpenDocument writer writes a width in per cent
+        // as points, and a column's in per cent as no length an office suite takes.
+        const double width = page_.width() / kMillimetresPerInch * kPointsPerInch;
+        format.setWidth(QTextLength(QTextLength::FixedLength, width));
+        format.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, width / 2),
+                                          QTextLength(QTextLength::FixedLength, width / 2)});
         cursor_.movePosition(QTextCursor::End);
         table_ = cursor_.insertTable(1, 2, format);
     }
