@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one scenario script and compares what it printed with the expected files beside it.
 # -DRUNNER=program (or emulator|...|program) -DSCRIPT=path/NAME.scn
-# -DACTUAL=where to keep the output for a diff
+# -DACTUAL=where to keep the output for a diff; the runner runs in a new folder beside it,
+# NAME.files, where the files it saves are left to look at
 # [-DFROM_STDIN=ON: the runner reads the script from standard input]
 # [-DLOCALE=de_DE.UTF-8: the runner runs with LANG set to it, and no LC_ALL or LC_NUMERIC]
 # A runner of several words (an emulator before the program) comes joined with "|".
@@ -18,11 +19,14 @@ if(LOCALE)
     set(runner ${CMAKE_COMMAND} -E env --unset=LC_ALL --unset=LC_NUMERIC --unset=LANGUAGE
         LANG=${LOCALE} ${runner})
 endif()
+string(REGEX REPLACE "\\.actual$" ".files" folder "${ACTUAL}")
+file(REMOVE_RECURSE "${folder}")
+file(MAKE_DIRECTORY "${folder}")
 if(FROM_STDIN)
-    execute_process(COMMAND ${runner} - INPUT_FILE ${SCRIPT}
+    execute_process(COMMAND ${runner} - INPUT_FILE ${SCRIPT} WORKING_DIRECTORY "${folder}"
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
 else()
-    execute_process(COMMAND ${runner} ${SCRIPT}
+    execute_process(COMMAND ${runner} ${SCRIPT} WORKING_DIRECTORY "${folder}"
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
 endif()
 string(REGEX REPLACE "\\.scn$" ".out" expected_file "${SCRIPT}")
