@@ -26,6 +26,7 @@
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -427,8 +428,8 @@ private:
         }
     }
 
-    // Says the preview's title, its number of pages and the text of each page as it shows
-    // them, then closes it with Escape or presses its print button (the last of its tool bar),
+    // Says the preview's title, its paper, its number of pages and the text of each page as it
+    // shows them, then closes it with Escape or presses its print button (the last of its tool bar),
     // as told; a preview still open after printing is closed with Escape.
     void answer_preview(QPrintPreviewDialog& dialog) {
         const auto* preview = dialog.findChild<QPrintPreviewWidget*>();
@@ -444,8 +445,9 @@ private:
             dialog.reject();
             return;
         }
-        emit_line("preview-dialog " + json_string(dialog.windowTitle().toStdString()) +
-                  " pages " + std::to_string(pages.size()));
+        emit_line("preview-dialog " + json_string(dialog.windowTitle().toStdString()) + " paper " +
+                  dialog.printer()->pageLayout().pageSize().key().toStdString() + " pages " +
+                  std::to_string(pages.size()));
         for (std::size_t i = 0; i < pages.size(); ++i) {
             for (const std::vector<QString>& row : pages[i]) {
                 emit_line("page " + std::to_string(i + 1) + ' ' + json_strings(row));
