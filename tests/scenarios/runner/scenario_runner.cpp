@@ -6,10 +6,10 @@
 #include "engine/calc_state.h"
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
-#include "report/print_preview.h"
-#include "report/qt_printing.h"
 #include "json_text.h"
 #include "preview_text.h"
+#include "report/print_preview.h"
+#include "report/qt_printing.h"
 #include "typing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
@@ -225,7 +225,8 @@ public:
         // The preview is Qt's own modal dialog: it is answered from the event loop it runs.
         preview_watch_.setInterval(0);
         QObject::connect(&preview_watch_, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            if (auto* dialog =
+                    qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
                 preview_watch_.stop();
                 answer_preview(*dialog);
             }
@@ -429,16 +430,16 @@ private:
     }
 
     // Says the preview's title, its paper, its number of pages and the text of each page as it
-    // shows them, then closes it with Escape or presses its print button (the last of its tool bar),
-    // as told; a preview still open after printing is closed with Escape.
+    // shows them, then closes it with Escape or presses its print button (the last of its tool
+    // bar), as told; a preview still open after printing is closed with Escape.
     void answer_preview(QPrintPreviewDialog& dialog) {
         const auto* preview = dialog.findChild<QPrintPreviewWidget*>();
         const QList<QToolBar*> bars = dialog.findChildren<QToolBar*>();
-        QAction* print = bars.size() == 1 ? bars.front()->actions().value(
-                                                bars.front()->actions().size() - 1)
-                                          : nullptr;
-        const std::vector<PageText> pages = preview ? preview_text(*preview)
-                                                    : std::vector<PageText>();
+        QAction* print = bars.size() == 1
+                             ? bars.front()->actions().value(bars.front()->actions().size() - 1)
+                             : nullptr;
+        const std::vector<PageText> pages =
+            preview ? preview_text(*preview) : std::vector<PageText>();
         if (!preview || !print || pages.size() != static_cast<std::size_t>(preview->pageCount())) {
             // No exception passes through the dialog's event loop: the error follows its end.
             preview_error_ = "the preview is not Qt's: no pages, or no print button";

@@ -44,9 +44,9 @@ const char* file_kind(const QString& path) {
     }
     // The local header of the first entry: its method at 8 (0, stored), its name from 30.
     const bool first_stored = bytes[8] == 0 && bytes[9] == 0 && bytes.mid(30, 8) == "mimetype";
-    const bool odt = entries.first().filePath == QLatin1String("mimetype") && first_stored &&
-                     zip.fileData(QStringLiteral("mimetype")) ==
-                         "application/vnd.oasis.opendocument.text";
+    const bool odt =
+        entries.first().filePath == QLatin1String("mimetype") && first_stored &&
+        zip.fileData(QStringLiteral("mimetype")) == "application/vnd.oasis.opendocument.text";
     return odt ? "odt" : "zip";
 }
 
