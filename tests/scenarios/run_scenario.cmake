@@ -1,28 +1,24 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one scenario script and compares what it printed with the expected files beside it.
 # -DRUNNER=program (or emulator|...|program) -DSCRIPT=path/NAME.scn
-# -DACTUAL=where to keep the output for a diff
+# -DACTUAL=where to keep the output for a diff; the runner runs in a new folder beside it,
+# NAME.files, where the files it saves are left to look at
 # [-DFROM_STDIN=ON: the runner reads the script from standard input]
-# [-DLOCALE=de_DE.UTF-8: the runner runs with LANG set to it, and no LC_ALL or LC_NUMERIC]
+# [-DLOCALE=de_DE.UTF-8: the runner runs with LANG set to it (runner_locale.cmake)]
 # A runner of several words (an emulator before the program) comes joined with "|".
+include(${CMAKE_CURRENT_LIST_DIR}/runner_locale.cmake)
 string(REPLACE "|" ";" runner "${RUNNER}")
 if(LOCALE)
-    # glibc falls back to the C locale without a word when the locale is missing.
-    execute_process(COMMAND locale -a OUTPUT_VARIABLE locales RESULT_VARIABLE locale_status)
-    string(REGEX REPLACE "\\.UTF-8$" ".utf8" listed_name "${LOCALE}")
-    string(REGEX MATCH "(^|\n)${listed_name}(\n|$)" listed "${locales}")
-    if(NOT locale_status EQUAL 0 OR NOT listed)
-        message(FATAL_ERROR "the locale ${LOCALE} is not generated on this machine "
-                            "(scripts/install-deps.sh generates it)")
-    endif()
-    set(runner ${CMAKE_COMMAND} -E env --unset=LC_ALL --unset=LC_NUMERIC --unset=LANGUAGE
-        LANG=${LOCALE} ${runner})
+    runner_in_locale(runner ${LOCALE} ${runner})
 endif()
+string(REGEX REPLACE "\\.actual$" ".files" folder "${ACTUAL}")
+file(REMOVE_RECURSE "${folder}")
+file(MAKE_DIRECTORY "${folder}")
 if(FROM_STDIN)
-    execute_process(COMMAND ${runner} - INPUT_FILE ${SCRIPT}
+    execute_process(COMMAND ${runner} - INPUT_FILE ${SCRIPT} WORKING_DIRECTORY "${folder}"
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
 else()
-    execute_process(COMMAND ${runner} ${SCRIPT}
+    execute_process(COMMAND ${runner} ${SCRIPT} WORKING_DIRECTORY "${folder}"
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
 endif()
 string(REGEX REPLACE "\\.scn$" ".out" expected_file "${SCRIPT}")

@@ -1,25 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zhuheng-scenario FILE (or - for standard input): plays a script of user actions on the real
-// window through Qt input events under the offscreen platform, answers every message box and
-// the printer dialog, and prints what a user would see, one line per event.
+// window through Qt input events under the offscreen platform, answers every message box, the
+// printer dialog, the save dialog and the print preview, and prints what a user would see, one
+// line per event. Files it is told to save go to the working folder.
 #include "engine/calc_state.h"
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
+#include "json_text.h"
+#include "preview_text.h"
 #include "report/print_preview.h"
 #include "report/qt_printing.h"
-#include "json_text.h"
 #include "typing.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 #include "ui/program_setup.h"
 #include "widget_description.h"
+#include "written_files.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 
 #include <algorithm>
 #include <cstdint>
@@ -30,6 +41,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -113,6 +125,14 @@ void print_event(const PrinterEvent& e) {
     emit_line(out + "]}");
 }
 
+std::string json_strings(const std::vector<QString>& texts) {
+    std::string out = "[";
+    for (const QString& text : texts) {
+        out += (out.size() > 1 ? "," : "") + json_string(text.toStdString());
+    }
+    return out + ']';
+}
+
 // A field of CalcState as JSON: an unset optional field is null; a steel strength is a whole
 // number while a grade set it, and a double once a typed strength did.
 std::string json_value(CalcMode m) {
@@ -170,6 +190,17 @@ std::string parse_text(std::string_view rest) {
     return *text;
 }
 
+// A file or folder named in a script: a name in the working folder, so that what the runner
+// prints holds no path, the same on every platform.
+QString parse_name(std::string_view rest) {
+    const QString name = QString::fromStdString(parse_text(rest));
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QLatin1Char(':'))) {
+        throw ScriptError{"NAME must name a file in the working folder, with no separator"};
+    }
+    return name;
+}
+
 long long parse_integer(const std::string& word) {
     if (word.empty()) {
         throw ScriptError{"an integer is missing"};
@@ -188,6 +219,18 @@ public:
     Runner() {
         printer_.on_event = print_event;
         dialog_.on_show = [] { emit_line("printer-dialog"); };
+        save_dialog_.on_ask = [](SavedForm form) {
+            emit_line(form == SavedForm::Pdf ? "save-dialog pdf" : "save-dialog document");
+        };
+        // The preview is Qt's own modal dialog: it is answered from the event loop it runs.
+        preview_watch_.setInterval(0);
+        QObject::connect(&preview_watch_, &QTimer::timeout, [this] {
+            if (auto* dialog =
+                    qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+                preview_watch_.stop();
+                answer_preview(*dialog);
+            }
+        });
         form_ = std::make_unique<MainForm>(messages_, dialog_, printer_, save_dialog_, preview_);
         QObject::connect(form_.get(), &MainForm::exitRequested, [this] {
             emit_line("exit");
@@ -260,6 +303,24 @@ private:
             } else {
                 throw ScriptError{"printer takes \"fail-after K\" or \"ok\""};
             }
+        } else if (command == "save") {
+            if (rest == "cancel") {
+                save_dialog_.answer.reset();
+            } else {
+                save_dialog_.answer = parse_name(rest);
+            }
+        } else if (command == "preview" && (rest == "close" || rest == "print")) {
+            print_from_preview_ = rest == "print";
+        } else if (command == "clipboard" && rest.empty()) {
+            clipboard();
+        } else if (command == "files" && rest.empty()) {
+            files();
+        } else if (command == "folder") {
+            if (!QDir().mkdir(parse_name(rest))) {
+                throw ScriptError{"the folder could not be made"};
+            }
+        } else if (command == "document") {
+            document(parse_name(rest));
         } else if (command == "menu") {
             const std::string name = next_word(rest);
             menu(name, rest.empty() ? std::string() : parse_text(rest));
@@ -360,7 +421,105 @@ private:
         for (int guard = 0; open->activeAction() != wanted && guard < 100; ++guard) {
             QTest::keyClick(open, Qt::Key_Down);
         }
+        preview_watch_.start();
         QTest::keyClick(open, Qt::Key_Return);
+        preview_watch_.stop();
+        if (!preview_error_.empty()) {
+            throw ScriptError{std::exchange(preview_error_, {})};
+        }
+    }
+
+    // Says the preview's title, its paper, its number of pages and the text of each page as it
+    // shows them, then closes it with Escape or presses its print button (the last of its tool
+    // bar), as told; a preview still open after printing is closed with Escape.
+    void answer_preview(QPrintPreviewDialog& dialog) {
+        const auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+        const QList<QToolBar*> bars = dialog.findChildren<QToolBar*>();
+        QAction* print = bars.size() == 1
+                             ? bars.front()->actions().value(bars.front()->actions().size() - 1)
+                             : nullptr;
+        const std::vector<PageText> pages =
+            preview ? preview_text(*preview) : std::vector<PageText>();
+        if (!preview || !print || pages.size() != static_cast<std::size_t>(preview->pageCount())) {
+            // No exception passes through the dialog's event loop: the error follows its end.
+            preview_error_ = "the preview is not Qt's: no pages, or no print button";
+            dialog.reject();
+            return;
+        }
+        emit_line("preview-dialog " + json_string(dialog.windowTitle().toStdString()) + " paper " +
+                  dialog.printer()->pageLayout().pageSize().key().toStdString() + " pages " +
+                  std::to_string(pages.size()));
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            for (const std::vector<QString>& row : pages[i]) {
+                emit_line("page " + std::to_string(i + 1) + ' ' + json_strings(row));
+            }
+        }
+        if (print_from_preview_) {
+            emit_line("preview-dialog press " +
+                      json_string(print->text().remove(QChar('&')).toStdString()));
+            print->trigger();
+            if (!dialog.isVisible()) {
+                return;
+            }
+            emit_line("preview-dialog stays open");
+        }
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+
+    // The formats on the clipboard, and its plain text a line at a time.
+    void clipboard() {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QStringList formats = data ? data->formats() : QStringList();
+        formats.sort();
+        emit_line("clipboard-formats " + json_strings({formats.begin(), formats.end()}));
+        QStringList lines = data ? data->text().split(QLatin1Char('\n')) : QStringList();
+        if (!lines.empty() && lines.back().isEmpty()) {
+            lines.removeLast(); // the end of the last line
+        }
+        for (const QString& line : lines) {
+            emit_line("clipboard " + json_string(line.toStdString()));
+        }
+    }
+
+    // What the working folder holds, by name: each file with what its contents are, each
+    // folder with the number of entries in it.
+    void files() {
+        const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+        QFileInfoList entries = QDir().entryInfoList(all);
+        std::sort(entries.begin(), entries.end(), [](const QFileInfo& a, const QFileInfo& b) {
+            return a.fileName().toStdString() < b.fileName().toStdString();
+        });
+        emit_line("files " + std::to_string(entries.size()));
+        for (const QFileInfo& entry : entries) {
+            const std::string name = json_string(entry.fileName().toStdString());
+            if (entry.isDir()) {
+                emit_line("folder " + name + ' ' +
+                          std::to_string(QDir(entry.filePath()).entryList(all).size()));
+            } else {
+                emit_line("file " + name + ' ' + file_kind(entry.filePath()));
+            }
+        }
+    }
+
+    void document(const QString& name) {
+        const std::optional<std::vector<DocumentBlock>> blocks = document_text(name);
+        if (!blocks) {
+            emit_line("document-unreadable " + json_string(name.toStdString()));
+            return;
+        }
+        for (const DocumentBlock& block : *blocks) {
+            switch (block.kind) {
+            case DocumentBlock::Kind::Paragraph:
+                emit_line("document " + json_string(block.texts.front().toStdString()));
+                break;
+            case DocumentBlock::Kind::Row:
+                emit_line("document " + json_strings(block.texts));
+                break;
+            case DocumentBlock::Kind::Picture:
+                emit_line("document picture " + json_strings(block.texts));
+                break;
+            }
+        }
     }
 
     void show(const std::string& name) {
@@ -422,6 +581,9 @@ private:
     PrinterSource preview_printer_;
     PrintPreview preview_{preview_printer_};
     std::unique_ptr<MainForm> form_;
+    QTimer preview_watch_;
+    bool print_from_preview_ = false;
+    std::string preview_error_;
     QWidget* initial_focus_ = nullptr;
     bool exited_ = false;
 };
