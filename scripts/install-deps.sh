@@ -17,7 +17,7 @@ packages=(
     cups cups-client cups-filters cups-ipp-utils
     dpkg-dev lintian
     locales
-    g++-mingw-w64-x86-64-posix wine wine64 nsis x11-utils imagemagick
+    g++-mingw-w64-x86-64-posix wine wine64 nsis x11-utils imagemagick xdotool osslsigncode openssl
     "$@"
 )
 locales=(de_DE.UTF-8 zh_CN.UTF-8)
