@@ -24,6 +24,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QLineF>
+#include <QLocale>
 #include <QMenu>
 #include <QPageSize>
 #include <QPainter>
@@ -391,12 +392,18 @@ TEST_F(PdfReport, PreviewShowsThePagesPrinted) {
 // by the program, in the pinned face, embedded.
 TEST_F(PdfReport, ExportedPdfIsThePrintedSheet) {
     const CalcState state = designed(1300);
+    printer.setPageLayout(default_page_layout());
     print_sheet(source, state, true);
     const QString exported = dir.filePath(QStringLiteral("exported.pdf"));
     write_pdf_file(exported, default_page_layout(), kPdfResolution, calc_sheet(state, true, true));
     EXPECT_EQ(page_texts(exported), page_texts(pdf()));
     const PdfPage page = read_page(exported, 1);
-    EXPECT_NEAR(page.size.width(), 595.3, 0.5) << "A4";
+    const QSizeF paper = default_page_layout().pageSize().size(QPageSize::Point);
+    EXPECT_NEAR(page.size.width(), paper.width(), 0.5);
+    EXPECT_NEAR(page.size.height(), paper.height(), 0.5);
+    if (QLocale::system().measurementSystem() == QLocale::MetricSystem) {
+        EXPECT_EQ(default_page_layout().pageSize().id(), QPageSize::A4);
+    }
     EXPECT_EQ(page.title, QStringLiteral("筑衡计算书"));
     EXPECT_TRUE(page.creator.startsWith(QStringLiteral("筑衡 "))) << page.creator.toStdString();
     expect_only_the_pinned_face(exported);
