@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the window after a design run and after a check run of the worked examples into PNG
-// files, and the printer dialog as 打  印 opens it: zhuheng-screenshots OUTPUT_DIR. Drives the
-// program's own window, wired as the program wires it, with the input events of a user.
+// files, the printer dialog as 打  印 opens it, 打  印's menu, the print preview and a page of the
+// working as the preview shows it: zhuheng-screenshots OUTPUT_DIR. Drives the program's own
+// window, wired as the program wires it, with the input events of a user.
 #include "app/program_window.h"
 #include "typing.h"
 #include "ui/program_setup.h"
@@ -9,7 +10,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -44,6 +49,83 @@ bool play(MainForm& form, std::initializer_list<Step> steps) {
         }
     }
     return true;
+}
+
+// Opens 打  印's menu as a keyboard user does: Shift+F10 on the focused button.
+QMenu* open_print_menu(MainForm& form) {
+    QWidget* print = form.findChild<QWidget*>(QStringLiteral("cmdprint"));
+    print->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) {
+        std::fprintf(stderr, "the menu of cmdprint did not open\n");
+    }
+    return menu;
+}
+
+// The window with 打  印's menu open, the working ticked. The menu is a window of its own: it is
+// painted over the window where it stands on the screen, so that the picture shows which button
+// it belongs to.
+bool save_print_menu(MainForm& form, const QString& file) {
+    QMenu* menu = open_print_menu(form);
+    if (!menu) {
+        return false;
+    }
+    QTest::keyClick(menu, Qt::Key_J);
+    menu = open_print_menu(form);
+    if (!menu || !menu->actions().back()->isChecked() || !QTest::qWaitForWindowExposed(menu)) {
+        std::fprintf(stderr, "the working is not ticked in the menu\n");
+        return false;
+    }
+    const QRect window_area(form.mapToGlobal(QPoint(0, 0)), form.size());
+    const QRect area = window_area.united(menu->geometry());
+    QPixmap picture(area.size());
+    picture.fill(form.palette().color(QPalette::Window));
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(window_area.topLeft() - area.topLeft(), form.grab());
+        painter.drawPixmap(menu->geometry().topLeft() - area.topLeft(), menu->grab());
+    }
+    QTest::keyClick(menu, Qt::Key_Escape);
+    return picture.save(file);
+}
+
+// The preview as 打印预览 opens it, and then, in the same preview made tall and set to one page,
+// the page that holds the working (the second: the sheet is one page). Closing it prints nothing.
+bool save_preview(MainForm& form, const QString& preview_file, const QString& working_file) {
+    QMenu* menu = open_print_menu(form);
+    if (!menu) {
+        return false;
+    }
+    bool saved = false;
+    QTimer::singleShot(500, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        auto* pages = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr;
+        if (!pages) {
+            std::fprintf(stderr, "the preview did not open\n");
+            if (QWidget* other = QApplication::activeModalWidget()) {
+                other->close();
+            }
+            return;
+        }
+        dialog->resize(900, 640);
+        QTest::qWait(300);
+        saved = dialog->grab().save(preview_file);
+        if (pages->pageCount() < 2) {
+            std::fprintf(stderr, "the preview shows %d page(s), no working\n", pages->pageCount());
+            saved = false;
+        }
+        pages->setViewMode(QPrintPreviewWidget::SinglePageView);
+        pages->setCurrentPage(2);
+        dialog->resize(860, 1180);
+        QTest::qWait(300);
+        pages->fitInView(); // to the size the preview now has
+        QTest::qWait(300);
+        saved = saved && pages->grab().save(working_file);
+        dialog->reject();
+    });
+    QTest::keyClick(menu, Qt::Key_V);
+    return saved;
 }
 
 } // namespace
@@ -104,6 +186,13 @@ int main(int argc, char* argv[]) {
         }
     });
     if (!play(form, {{"cmdprint", nullptr}}) || !dialog_saved) {
+        return 1;
+    }
+
+    // 打  印's menu with the working ticked, then the preview of the sheet with its working.
+    if (!save_print_menu(form, out.filePath(QStringLiteral("screenshot-print-menu.png"))) ||
+        !save_preview(form, out.filePath(QStringLiteral("screenshot-print-preview.png")),
+                      out.filePath(QStringLiteral("screenshot-working-page.png")))) {
         return 1;
     }
 

@@ -19,6 +19,7 @@ for f in usr/bin/zhuheng \
          usr/share/icons/hicolor/256x256/apps/org.zhuheng.Zhuheng.png \
          usr/share/doc/zhuheng/copyright \
          usr/share/doc/zhuheng/README.md.gz \
+         usr/share/doc/zhuheng/使用说明.md.gz \
          usr/share/man/man1/zhuheng.1.gz \
          usr/share/man/zh_CN/man1/zhuheng.1.gz; do
     [ -e "$work/root/$f" ] || { echo "missing in the package: $f"; exit 1; }
