@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/csv_reader.h"
 
+#include "engine/text_to_number.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -8,8 +10,19 @@ namespace zhuheng::batch {
 
 namespace {
 
-bool all_empty(const std::vector<std::string>& cells) {
-    return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); });
+bool all_blank(const std::vector<std::string>& cells) {
+    return std::all_of(cells.begin(), cells.end(),
+                       [](const std::string& c) { return only_blanks(c); });
+}
+
+// ',' where the line holds one, else a tab, else ';', else ','.
+char separator_of(std::string_view line) {
+    for (const char c : {',', '\t', ';'}) {
+        if (line.find(c) != std::string_view::npos) {
+            return c;
+        }
+    }
+    return ',';
 }
 
 [[noreturn]] void too_long(std::size_t line) {
@@ -37,13 +50,7 @@ char CsvReader::choose_separator() {
         if (first != std::string::npos) {
             const std::size_t end = buffer_.find_first_of("\r\n", first);
             if (end != std::string::npos) {
-                const std::string_view line(buffer_.data() + first, end - first);
-                for (const char c : {',', '\t', ';'}) {
-                    if (line.find(c) != std::string_view::npos) {
-                        return separator_ = c;
-                    }
-                }
-                return separator_ = ',';
+                return separator_ = separator_of(std::string_view(buffer_).substr(first, end - first));
             }
             start = first;
         } else {
@@ -55,13 +62,7 @@ char CsvReader::choose_separator() {
         std::string piece;
         if (!text_.next(piece)) {
             // One line without an end: read it as it stands.
-            const std::string_view rest(buffer_.data() + pos_, buffer_.size() - pos_);
-            for (const char c : {',', '\t', ';'}) {
-                if (rest.find(c) != std::string_view::npos) {
-                    return separator_ = c;
-                }
-            }
-            return separator_ = ',';
+            return separator_ = separator_of(std::string_view(buffer_).substr(pos_));
         }
         buffer_ += piece;
     }
@@ -160,7 +161,7 @@ bool CsvReader::next(Record& record) {
             }
         }
         record.cells.push_back(std::move(cell));
-        if (!all_empty(record.cells)) {
+        if (!all_blank(record.cells)) {
             return true;
         }
     }

@@ -25,8 +25,8 @@ public:
     // (which no table here is read with), else ','. Reads no record.
     char choose_separator();
 
-    // The next record that holds a cell that is not empty (blank lines and rows of separators
-    // alone are skipped); false at the end. Throws TableError for a quote that no quote closes
+    // The next record that holds a cell that is not blank (blank lines and rows of separators
+    // and blanks alone are skipped); false at the end. Throws TableError for a quote that no quote closes
     // and for a record longer than kLongestLine.
     bool next(Record& record);
 

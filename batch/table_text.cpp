@@ -152,7 +152,8 @@ TableEncoding settle_encoding(ByteSource& in, const GbkDecoder& gbk) {
         try {
             decode_all(in, TableEncoding::Gbk, gbk);
         } catch (const BadBytes& not_gbk) {
-            throw TableError(line_text(not_gbk.line) +
+            // The encoding that reads further is the likelier one: its line is the one to mend.
+            throw TableError(line_text(std::max(not_utf8.line, not_gbk.line)) +
                              "的字节既不是 UTF-8 也不是 GBK（简体中文 ANSI）编码的文字，"
                              "这个文件可能不是文本表格。" +
                              std::string(kSaveAsCsv));
