@@ -59,7 +59,7 @@ enum class RowStatus {
 };
 
 enum class Agreement {
-    None,     // the row held no result columns to compare
+    None,     // nothing compared: the row gave no result, or it did not run (an error of a cell)
     Agrees,   // 一致
     Differs,  // 不一致
 };
