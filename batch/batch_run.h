@@ -59,7 +59,7 @@ enum class RowStatus {
 };
 
 enum class Agreement {
-    None,     // the row held no result columns to compare
+    None,     // nothing compared: the row gave no result, or it did not run (an error of a cell)
     Agrees,   // 一致
     Differs,  // 不一致
 };
@@ -84,6 +84,7 @@ struct BatchSummary {
     std::size_t faults = 0;
     std::vector<std::size_t> error_lines;    // rows with an error in a cell, by their line
     std::vector<std::size_t> mismatch_lines; // rows whose given results differ, by their line
+    bool compared = false; // the table held result columns: the results table has 核对, 核对说明
     bool cancelled = false;
 };
 
@@ -98,7 +99,16 @@ struct BatchOptions {
 
 // Reads the table from `in` and writes the results table (UTF-8 with a BOM, CRLF, commas) to
 // `out`. Throws TableError for a table that cannot be run; an error of one row is that row's and
-// the other rows still run.
+// the other rows still run. A TableError of the file as a whole (its encoding, a workbook, the
+// header) comes before anything is written; one met further on (a quote that no quote closes, a
+// line beyond 1 MB) leaves the sink incomplete, for the caller to drop.
+//
+// The table: UTF-8 with a BOM or without one, GBK (code page 936) otherwise, or UTF-16 LE with its
+// BOM; cells split by commas, or by tabs where the first line holds no comma. Blank rows are
+// skipped. A row shorter than the header has empty cells at its end; cells beyond the header
+// that are not empty are an error of that row. Result columns that the table holds (an earlier
+// results table, or values typed from a calc sheet) are not echoed: the run's results take their
+// place, and each row that gives some is marked in 核对 and 核对说明.
 BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& options);
 
 // The header of a table to start from, and one row holding `state`'s materials and the given
