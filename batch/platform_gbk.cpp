@@ -65,6 +65,11 @@ GbkDecoder platform_gbk_decoder() {
         if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
             return std::nullopt;
         }
+        // ICU reads the byte 0xFF as a private-use character; code page 936 has no character
+        // there, and Windows refuses it: refused alike, a table reads the same on both.
+        if (bytes.find('\xFF') != std::string_view::npos) {
+            return std::nullopt;
+        }
         // Stateless: a character cut at the end is an error, not kept for a next call.
         QStringDecoder decoder(kGbkName, QStringDecoder::Flag::Stateless);
         const QString text =

@@ -27,6 +27,7 @@ const std::vector<GbkCase> kGbkCases{
     {"lead_byte_before_a_blank", "\x81 A", std::nullopt},
     {"lead_byte_cut_at_the_end", "\xD6\xFE\xBA", std::nullopt},
     {"lead_byte_before_a_line_break", "\xBA\n", std::nullopt},
+    {"byte_ff_is_no_character", "0.8\xFF", std::nullopt},
 };
 
 TEST(PlatformGbk, DecodesCodePage936AndRefusesWhatIsNotGbk) {
