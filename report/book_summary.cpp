@@ -20,9 +20,9 @@ struct Column {
     const char* name;
     double share;
 };
-constexpr std::array<Column, 5> kColumns = {{{"编号", 0.17},
-                                             {"计算类型", 0.12},
-                                             {"主要结果", 0.29},
+constexpr std::array<Column, 5> kColumns = {{{"编号", 0.14},
+                                             {"计算类型", 0.11},
+                                             {"主要结果", 0.33},
                                              {"结果或提示", 0.32},
                                              {"页码", 0.10}}};
 
