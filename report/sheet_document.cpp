@@ -3,6 +3,7 @@
 
 #include "report/qt_report_pages.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTextCursor>
@@ -108,7 +109,12 @@ public:
                 0, {zhuheng::Clause{{zhuheng::Words{kFigureTooWideForThePaper}}}}});
             return;
         }
-        document_.addResource(QTextDocument::ImageResource, QUrl(drawing_name_), image);
+        // Kept as PNG, which the writer takes as it is: a book of many drawings stays small.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        document_.addResource(QTextDocument::ImageResource, QUrl(drawing_name_), png);
         QTextImageFormat picture;
         picture.setName(drawing_name_);
         const double scale = kDocumentPixelsPerInch / kDrawingDpi;
