@@ -171,10 +171,14 @@ QByteArray manifest_xml(const Entries& entries) {
 
 void write_document_file(const QString& path, const std::vector<zhuheng::ReportBlock>& blocks,
                          const QPageLayout& layout) {
-    const std::unique_ptr<QTextDocument> document = sheet_document(blocks, layout);
+    write_text_document(path, *sheet_document(blocks, layout), layout);
+}
+
+void write_text_document(const QString& path, const QTextDocument& document,
+                         const QPageLayout& layout) {
     // Qt's zip writer closes the device it wrote to: the archives are made in memory.
     QBuffer written;
-    if (!QTextDocumentWriter(&written, "odf").write(document.get())) {
+    if (!QTextDocumentWriter(&written, "odf").write(&document)) {
         throw PrintError("无法生成文档");
     }
     QBuffer in(&written.buffer());

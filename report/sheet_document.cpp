@@ -3,6 +3,7 @@
 
 #include "report/qt_report_pages.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTextCursor>
@@ -64,9 +65,9 @@ QImage drawn_section(const zhuheng::SectionDrawing& drawing, double width, doubl
 
 class DocumentBuilder {
 public:
-    DocumentBuilder(QTextDocument& document, const QPageLayout& layout)
+    DocumentBuilder(QTextDocument& document, const QPageLayout& layout, const QString& drawing_name)
         : document_(document), cursor_(&document), text_(text_format()),
-          page_(layout.paintRect(QPageLayout::Millimeter)) {}
+          page_(layout.paintRect(QPageLayout::Millimeter)), drawing_name_(drawing_name) {}
 
     void line(const ReportLine& line) {
         const std::vector<std::string> groups = zhuheng::line_groups(line);
@@ -108,9 +109,14 @@ public:
                 0, {zhuheng::Clause{{zhuheng::Words{kFigureTooWideForThePaper}}}}});
             return;
         }
-        document_.addResource(QTextDocument::ImageResource, QUrl(kDrawingName), image);
+        // Kept as PNG, which the writer takes as it is: a book of many drawings stays small.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        document_.addResource(QTextDocument::ImageResource, QUrl(drawing_name_), png);
         QTextImageFormat picture;
-        picture.setName(kDrawingName);
+        picture.setName(drawing_name_);
         const double scale = kDocumentPixelsPerInch / kDrawingDpi;
         picture.setWidth(image.width() * scale);
         picture.setHeight(image.height() * scale);
@@ -166,6 +172,7 @@ private:
     QTextCursor cursor_;
     QTextCharFormat text_;
     QRectF page_; // the print area, in mm
+    QString drawing_name_;
     QTextTable* table_ = nullptr;
 };
 
@@ -177,7 +184,17 @@ std::unique_ptr<QTextDocument> sheet_document(const std::vector<zhuheng::ReportB
     QFont face(sheet_face());
     face.setPointSizeF(kTypePoints);
     document->setDefaultFont(face);
-    DocumentBuilder builder(*document, layout);
+    append_sheet(*document, blocks, layout, kDrawingName);
+    return document;
+}
+
+QTextCharFormat sheet_text_format() {
+    return text_format();
+}
+
+void append_sheet(QTextDocument& document, const std::vector<zhuheng::ReportBlock>& blocks,
+                  const QPageLayout& layout, const QString& drawing_name) {
+    DocumentBuilder builder(document, layout, drawing_name);
     for (const zhuheng::ReportBlock& block : blocks) {
         if (const auto* line = std::get_if<ReportLine>(&block)) {
             builder.line(*line);
@@ -185,5 +202,4 @@ std::unique_ptr<QTextDocument> sheet_document(const std::vector<zhuheng::ReportB
             builder.working(std::get<Working>(block));
         }
     }
-    return document;
 }

@@ -2,7 +2,10 @@
 // The calc sheet's document as an office suite reads it: LibreOffice, started headless with a
 // profile of its own, converts each exported document to text and to PDF. The text holds every
 // line of the sheet and of the working, in order, with the digits the sheet prints; the PDF has
-// the drawing as a picture at print resolution, and sets the text in Chinese faces only.
+// the drawing as a picture at print resolution, and sets the text in Chinese faces only. A calc
+// book's document reads as its summary table and then every completed row's sheet under its
+// heading, in order.
+#include "report/calc_book.h"
 #include "report/document_file.h"
 #include "report/pdf_file.h"
 #include "report/sheet_document.h"
@@ -70,6 +73,20 @@ QStringList sheet_lines(const std::vector<ReportBlock>& sheet) {
     return lines;
 }
 
+// The lines of the text LibreOffice wrote, the empty ones aside.
+QStringList text_lines(const QString& file) {
+    QFile text(file);
+    EXPECT_TRUE(text.open(QIODevice::ReadOnly)) << "LibreOffice wrote no text";
+    QStringList read;
+    for (QString line : QString::fromUtf8(text.readAll()).split(QChar('\n'))) {
+        line.remove(QChar(0xFEFF)).remove(QChar('\r'));
+        if (!line.trimmed().isEmpty()) {
+            read << line;
+        }
+    }
+    return read;
+}
+
 TEST(OfficeSuite, ReadsEveryLineAndTheDrawingInChineseFaces) {
     struct Row {
         const char* name;
@@ -89,6 +106,12 @@ TEST(OfficeSuite, ReadsEveryLineAndTheDrawingInChineseFaces) {
         write_document_file(documents.back(), calc_sheet(row.state(), true, row.working),
                             default_page_layout());
     }
+    const std::vector<BookEntry> book{
+        {"B-1", 2, CalcMode::Design, "72.345", "", zhuheng_test::designed(1300)},
+        {"B-2", 3, CalcMode::Design, "", "请重新拟定构件的尺寸！", std::nullopt},
+        {"", 7, CalcMode::Check, "2442.056", "未通过", zhuheng_test::checked(80, 3000)}};
+    documents << dir.filePath(QStringLiteral("book.odt"));
+    write_calc_book_document(documents.back(), default_page_layout(), book, true);
     const QString profile = QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString();
     for (const QString& format :
          {QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("pdf")}) {
@@ -99,19 +122,22 @@ TEST(OfficeSuite, ReadsEveryLineAndTheDrawingInChineseFaces) {
                 documents);
     }
 
+    // The book: the summary's lines and cells (the empty ones aside), then each sheet.
+    QStringList book_lines{QStringLiteral("筑衡计算书"), QStringLiteral("共 3 行，完成计算 2 行。"),
+                           "编号", "计算类型", "主要结果", "结果或提示",
+                           "B-1", "配筋计算", "受拉钢筋面积（cm2）=72.345",
+                           "B-2", "配筋计算", "请重新拟定构件的尺寸！",
+                           "第 7 行", "强度复核", "最大弯矩（KN.m）=2442.056", "未通过",
+                           "编号：B-1"};
+    book_lines << sheet_lines(calc_sheet(*book[0].state, true, true)) << "编号：第 7 行"
+               << sheet_lines(calc_sheet(*book[2].state, true, true));
+    EXPECT_EQ(text_lines(dir.filePath(QStringLiteral("book.txt"))), book_lines);
+
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const QString base = dir.filePath(QString::fromLatin1(row.name));
-        QFile text(base + QStringLiteral(".txt"));
-        ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << "LibreOffice wrote no text";
-        QStringList read;
-        for (QString line : QString::fromUtf8(text.readAll()).split(QChar('\n'))) {
-            line.remove(QChar(0xFEFF)).remove(QChar('\r'));
-            if (!line.trimmed().isEmpty()) {
-                read << line;
-            }
-        }
-        EXPECT_EQ(read, sheet_lines(calc_sheet(row.state(), true, row.working)));
+        EXPECT_EQ(text_lines(base + QStringLiteral(".txt")),
+                  sheet_lines(calc_sheet(row.state(), true, row.working)));
 
         const QString pdf = base + QStringLiteral(".pdf");
         const QStringList images = run(QStringLiteral(PDFIMAGES), {QStringLiteral("-list"), pdf})

@@ -9,6 +9,7 @@
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
 #include "printed_text.h"
+#include "report/calc_book.h"
 #include "report/document_file.h"
 #include "report/pdf_file.h"
 #include "report/print_preview.h"
@@ -429,6 +430,7 @@ TEST_F(PdfReport, FileThatCannotBeWrittenSaysWhyAndLeavesNothing) {
     rows.push_back({"no_permission", QStringLiteral("/sys/sheet"), "没有写入的权限"});
 #endif
     const std::vector<ReportBlock> sheet = calc_sheet(designed(1300), true, true);
+    const std::vector<BookEntry> book{{"B-1", 2, CalcMode::Design, "72.345", "", designed(1300)}};
     struct Form {
         const char* name;
         const char* failure;
@@ -441,6 +443,14 @@ TEST_F(PdfReport, FileThatCannotBeWrittenSaysWhyAndLeavesNothing) {
          }},
         {"document", "无法写入文档“%1”：",
          [&](const QString& path) { write_document_file(path, sheet, default_page_layout()); }},
+        {"book_pdf", "无法写入 PDF 文件“%1”：",
+         [&](const QString& path) {
+             write_calc_book_pdf(path, default_page_layout(), book, true);
+         }},
+        {"book_document", "无法写入文档“%1”：",
+         [&](const QString& path) {
+             write_calc_book_document(path, default_page_layout(), book, true);
+         }},
         {"printed_to_a_file", "无法写入 PDF 文件“%1”：",
          [&](const QString& path) {
              printer.setOutputFileName(path);
