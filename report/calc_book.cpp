@@ -186,6 +186,11 @@ void write_calc_book_document(const QString& path, const QPageLayout& layout,
     QFont face(sheet_face());
     face.setPointSizeF(kTypePoints);
     document.setDefaultFont(face);
+    // Built in one edit without undo: otherwise each insertion keeps an undo step and scans the
+    // frames of the whole document (a table is a frame), and a book of many sheets takes minutes.
+    document.setUndoRedoEnabled(false);
+    QTextCursor edit(&document);
+    edit.beginEditBlock();
     const double width = layout.paintRect(QPageLayout::Millimeter).width() * kPointsPerMillimetre;
     append_book_summary(document, entries, nullptr, width);
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -206,5 +211,6 @@ void write_calc_book_document(const QString& path, const QPageLayout& layout,
         append_sheet(document, zhuheng::calc_sheet(*entries[i].state, true, with_working), layout,
                      QStringLiteral("section-%1.png").arg(i + 1));
     }
+    edit.endEditBlock();
     write_text_document(path, document, layout);
 }
