@@ -7,6 +7,8 @@
 #include "report/sheet_document.h"
 
 #include <QBuffer>
+#include <QSet>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <QXmlStreamReader>
@@ -23,6 +25,7 @@ namespace {
 
 const QString kOffice = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QString kStyle = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
+const QString kText = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 const QString kFo = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0");
 const QString kSvg = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
 const QString kMeta = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:meta:1.0");
@@ -73,6 +76,10 @@ QByteArray styles_xml(const QPageLayout& layout) {
     w.writeStartElement(kOffice, QStringLiteral("styles"));
     w.writeStartElement(kStyle, QStringLiteral("default-style"));
     w.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("paragraph"));
+    // No space added between Chinese and Western text, which the printed sheet has not and the
+    // rows of the working are not measured with.
+    w.writeEmptyElement(kStyle, QStringLiteral("paragraph-properties"));
+    w.writeAttribute(kStyle, QStringLiteral("text-autospace"), QStringLiteral("none"));
     w.writeEmptyElement(kStyle, QStringLiteral("text-properties"));
     const QString size = QString::number(kTypePoints) + QStringLiteral("pt");
     for (const QString& script :
@@ -129,6 +136,91 @@ QByteArray meta_xml() {
     w.writeEndElement(); // meta
     w.writeEndElement(); // document-meta
     w.writeEndDocument();
+    return bytes;
+}
+
+// The names Qt's writer gives the styles of the working's paragraphs (kWorkingRows) and formula
+// text (kFormulaText): "p" or "c" and the index of the format.
+QSet<QString> working_styles(const QTextDocument& document) {
+    QSet<QString> names;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().hasProperty(kWorkingRows)) {
+            names << QStringLiteral("p%1").arg(block.blockFormatIndex());
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().hasProperty(kFormulaText)) {
+                names << QStringLiteral("c%1").arg(it.fragment().charFormatIndex());
+            }
+        }
+    }
+    return names;
+}
+
+// The content as Qt's writer wrote it, but for three things. The writer puts a tab before each
+// line break, for the last row of a justified paragraph; the sheet's paragraphs are flush left,
+// and a tab after a full row would push it on to a line of its own. The working's paragraphs (of
+// the styles `working`) reach a little into the right margin: an office suite that measures the
+// face a hair wider than Qt does keeps each row on one line. And the working's formula text is in
+// no language: an office suite that must break it (where the reader's face is wider than the
+// sheet's) then follows the Unicode rules, which keep a number whole and honour no-break spaces,
+// where LibreOffice's rules for Chinese break between any two characters.
+QByteArray tidied_content(const QByteArray& content, const QSet<QString>& working) {
+    QXmlStreamReader r(content);
+    QByteArray bytes;
+    QXmlStreamWriter w(&bytes);
+    const auto is = [&r](const QString& ns, const char* name) {
+        return r.namespaceUri() == ns && r.name() == QLatin1String(name);
+    };
+    bool tab_held = false;
+    QString blanks_held; // after a tab held back
+    bool working_style = false;
+    while (!r.atEnd()) {
+        const QXmlStreamReader::TokenType token = r.readNext();
+        if (token == QXmlStreamReader::StartElement && is(kText, "tab")) {
+            r.skipCurrentElement();
+            tab_held = true;
+            continue;
+        }
+        if (tab_held && token == QXmlStreamReader::Characters && r.isWhitespace()) {
+            blanks_held += r.text();
+            continue;
+        }
+        if (tab_held) {
+            if (token != QXmlStreamReader::StartElement || !is(kText, "line-break")) {
+                w.writeEmptyElement(kText, QStringLiteral("tab"));
+                w.writeCharacters(blanks_held);
+            }
+            tab_held = false;
+            blanks_held.clear();
+        }
+        if (token != QXmlStreamReader::StartElement) {
+            w.writeCurrentToken(r);
+            continue;
+        }
+        // Declared ahead of the element, so that the writer takes the reader's prefixes.
+        for (const QXmlStreamNamespaceDeclaration& d : r.namespaceDeclarations()) {
+            w.writeNamespace(d.namespaceUri().toString(), d.prefix().toString());
+        }
+        w.writeStartElement(r.namespaceUri().toString(), r.name().toString());
+        w.writeAttributes(r.attributes());
+        if (is(kStyle, "style")) {
+            working_style =
+                working.contains(r.attributes().value(kStyle, QStringLiteral("name")).toString());
+        } else if (working_style && is(kStyle, "paragraph-properties")) {
+            w.writeAttribute(kFo, QStringLiteral("margin-right"),
+                             QStringLiteral("-%1pt").arg(kTypePoints));
+        } else if (working_style && is(kStyle, "text-properties")) {
+            for (const QString& script :
+                 {QString(), QStringLiteral("-asian"), QStringLiteral("-complex")}) {
+                const QString& ns = script.isEmpty() ? kFo : kStyle;
+                w.writeAttribute(ns, QStringLiteral("language") + script, QStringLiteral("zxx"));
+                w.writeAttribute(ns, QStringLiteral("country") + script, QStringLiteral("none"));
+            }
+        }
+    }
+    if (r.hasError()) {
+        throw PrintError("无法生成文档");
+    }
     return bytes;
 }
 
@@ -189,6 +281,7 @@ void write_text_document(const QString& path, const QTextDocument& document,
     }
     const QString manifest_path = QStringLiteral("META-INF/manifest.xml");
     const QString mimetype_path = QStringLiteral("mimetype");
+    const QString content_path = QStringLiteral("content.xml");
     Entries entries = manifest_entries(archive.fileData(manifest_path));
     entries.emplace_back(QStringLiteral("styles.xml"), QStringLiteral("text/xml"));
     entries.emplace_back(QStringLiteral("meta.xml"), QStringLiteral("text/xml"));
@@ -201,10 +294,19 @@ void write_text_document(const QString& path, const QTextDocument& document,
     zip.addFile(mimetype_path, archive.fileData(mimetype_path));
     zip.setCompressionPolicy(QZipWriter::AlwaysCompress);
     for (const QZipReader::FileInfo& info : archive.fileInfoList()) {
-        if (info.isFile && info.filePath != mimetype_path && info.filePath != manifest_path) {
-            zip.addFile(info.filePath, archive.fileData(info.filePath));
+        if (!info.isFile || info.filePath == mimetype_path || info.filePath == manifest_path) {
+            continue;
         }
+        const QByteArray data = archive.fileData(info.filePath);
+        // A picture is compressed already: deflating it again gains nothing and takes the time.
+        zip.setCompressionPolicy(info.filePath.endsWith(QLatin1String(".png"))
+                                     ? QZipWriter::NeverCompress
+                                     : QZipWriter::AlwaysCompress);
+        zip.addFile(info.filePath, info.filePath == content_path
+                                       ? tidied_content(data, working_styles(document))
+                                       : data);
     }
+    zip.setCompressionPolicy(QZipWriter::AlwaysCompress);
     zip.addFile(QStringLiteral("styles.xml"), styles_xml(layout));
     zip.addFile(QStringLiteral("meta.xml"), meta_xml());
     zip.addFile(manifest_path, manifest_xml(entries));

@@ -128,22 +128,17 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
     if (pen.y() > 0) {
         pen.new_page();
     }
-    // A continued line stands two ideographic spaces in from its first row.
     const QFontMetricsF& metrics = pen.metrics();
-    const auto width = [&metrics](const std::string& text) {
-        return metrics.horizontalAdvance(QString::fromStdString(text));
-    };
-    const double hanging = metrics.horizontalAdvance(QStringLiteral("\u3000\u3000"));
     const auto paint_line = [&](const zhuheng::WorkingLine& line) {
-        const double x = width(std::string(static_cast<std::size_t>(line.indent), ' '));
-        const std::vector<std::string> rows = zhuheng::working_rows(
-            zhuheng::line_pieces(line), pen.width() - x, pen.width() - x - hanging, width);
+        const WorkingLineRows set = working_line_rows(line, metrics, pen.width());
+        const std::vector<std::string>& rows = set.rows;
         // A line is kept on one page where it fits on one.
         pen.need(std::min<double>(rows.size() * pen.line_height(), pen.room() + pen.y()));
         for (std::size_t r = 0; r < rows.size(); ++r) {
             pen.need(pen.line_height());
-            painter.drawText(QPointF(r == 0 ? x : x + hanging, pen.y() + metrics.ascent()),
-                             QString::fromStdString(rows[r]));
+            painter.drawText(
+                QPointF(set.indent + (r == 0 ? 0 : set.hanging), pen.y() + metrics.ascent()),
+                QString::fromStdString(rows[r]));
             pen.advance(pen.line_height());
         }
     };
@@ -177,10 +172,28 @@ void paint_working(QPainter& painter, Pen& pen, const zhuheng::Working& working)
 
 } // namespace
 
-void paint_report(QPainter& painter, QPagedPaintDevice& device,
-                  const std::vector<ReportBlock>& blocks, const PageBegun& page_begun) {
+QFont report_type() {
     QFont type = QGuiApplication::font();
     type.setPointSizeF(kTypePoints);
+    return type;
+}
+
+WorkingLineRows working_line_rows(const zhuheng::WorkingLine& line, const QFontMetricsF& metrics,
+                                  double width) {
+    const auto measure = [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    };
+    WorkingLineRows set;
+    set.indent = measure(std::string(static_cast<std::size_t>(line.indent), ' '));
+    set.hanging = metrics.horizontalAdvance(QStringLiteral("\u3000\u3000"));
+    set.rows = zhuheng::working_rows(zhuheng::line_pieces(line), width - set.indent,
+                                     width - set.indent - set.hanging, measure);
+    return set;
+}
+
+void paint_report(QPainter& painter, QPagedPaintDevice& device,
+                  const std::vector<ReportBlock>& blocks, const PageBegun& page_begun) {
+    const QFont type = report_type();
     painter.setFont(type);
     Pen pen(type, device, page_begun);
     const double em = kTypePoints * device.logicalDpiX() / 72.0;

@@ -15,6 +15,8 @@
 #include <variant>
 #include <vector>
 
+class QFont;
+class QFontMetricsF;
 class QPagedPaintDevice;
 class QPainter;
 class QRectF;
@@ -58,6 +60,20 @@ std::vector<ItemPosition> item_positions(const zhuheng::ReportLine& line, const 
                                          const std::function<double(const QString&)>& width);
 
 using zhuheng::ReportBlock;
+
+// The type the sheet is set in: kTypePoints of the application's face.
+QFont report_type();
+
+// A line of the working as a page `width` wide sets it in `metrics` (device units): its rows, as
+// working_rows breaks it, the first `indent` in from the left edge and the others `hanging`
+// further, two ideographic spaces.
+struct WorkingLineRows {
+    double indent;
+    double hanging;
+    std::vector<std::string> rows;
+};
+WorkingLineRows working_line_rows(const zhuheng::WorkingLine& line, const QFontMetricsF& metrics,
+                                  double width);
 
 // Called as each page the report is painted on begins, the current one it starts on included,
 // before anything of the report is on it: what a calc book adds to every page (a heading in the

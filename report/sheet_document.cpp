@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/sheet_document.h"
 
+#include "report/pdf_file.h"
 #include "report/qt_report_pages.h"
+#include "working/working_rows.h"
 
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTextCursor>
@@ -37,6 +40,27 @@ QTextCharFormat text_format() {
     return format;
 }
 
+// The working's text outside Chinese words: formulas, numbers, units and marks.
+QTextCharFormat formula_format() {
+    QTextCharFormat format = text_format();
+    format.setProperty(kFormulaText, true);
+    return format;
+}
+
+bool chinese_word(QChar c) {
+    return c.script() == QChar::Script_Han;
+}
+
+// A device as wide as the print area of `layout` at the PDF's resolution: text measured on it
+// measures as on the PDF's page.
+QImage measuring_page(const QPageLayout& layout) {
+    QImage page(layout.paintRectPixels(kPdfResolution).width(), 1, QImage::Format_Mono);
+    const int dots_per_metre = static_cast<int>(std::lround(kPdfResolution / 0.0254));
+    page.setDotsPerMeterX(dots_per_metre);
+    page.setDotsPerMeterY(dots_per_metre);
+    return page;
+}
+
 QString trimmed(const std::string& text) {
     return QString::fromStdString(text).trimmed();
 }
@@ -54,9 +78,7 @@ QImage drawn_section(const zhuheng::SectionDrawing& drawing, double width, doubl
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    QFont type = QGuiApplication::font();
-    type.setPointSizeF(kTypePoints);
-    painter.setFont(type);
+    painter.setFont(report_type());
     if (paint_section(painter, drawing, QRectF(0, 0, image.width(), image.height()), false) == 0) {
         return {};
     }
@@ -66,8 +88,9 @@ QImage drawn_section(const zhuheng::SectionDrawing& drawing, double width, doubl
 class DocumentBuilder {
 public:
     DocumentBuilder(QTextDocument& document, const QPageLayout& layout, const QString& drawing_name)
-        : document_(document), cursor_(&document), text_(text_format()),
-          page_(layout.paintRect(QPageLayout::Millimeter)), drawing_name_(drawing_name) {}
+        : document_(document), cursor_(&document), text_(text_format()), formula_(formula_format()),
+          page_(layout.paintRect(QPageLayout::Millimeter)), drawing_name_(drawing_name),
+          measuring_page_(measuring_page(layout)), metrics_(report_type(), &measuring_page_) {}
 
     void line(const ReportLine& line) {
         const std::vector<std::string> groups = zhuheng::line_groups(line);
@@ -89,7 +112,7 @@ public:
     void working(const Working& working) {
         bool first = true;
         const auto working_line = [&](const zhuheng::WorkingLine& line) {
-            paragraph(QString::fromStdString(zhuheng::line_text(line)), first);
+            working_paragraph(line, first);
             first = false;
         };
         for (const zhuheng::WorkingLine& line : working.lines) {
@@ -122,9 +145,11 @@ public:
         const double scale = kDocumentPixelsPerInch / kDrawingDpi;
         picture.setWidth(image.width() * scale);
         picture.setHeight(image.height() * scale);
-        begin_paragraph(false, Qt::AlignHCenter);
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        begin_paragraph(centred);
         cursor_.insertImage(picture);
-        begin_paragraph(false, Qt::AlignHCenter);
+        begin_paragraph(centred);
         cursor_.insertText(QString::fromStdString(drawing.caption), text_);
     }
 
@@ -148,13 +173,11 @@ private:
         table_ = cursor_.insertTable(1, 2, format);
     }
 
-    // A new paragraph at the end; in the empty block that begins the document or follows a
-    // table, where one stands.
-    void begin_paragraph(bool new_page, Qt::Alignment alignment = Qt::AlignLeft) {
+    // A new paragraph at the end, on a new page where asked; in the empty block that begins the
+    // document or follows a table, where one stands.
+    void begin_paragraph(QTextBlockFormat format, bool new_page = false) {
         table_ = nullptr;
         cursor_.movePosition(QTextCursor::End);
-        QTextBlockFormat format;
-        format.setAlignment(alignment);
         if (new_page) {
             format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         }
@@ -165,16 +188,55 @@ private:
         }
     }
 
-    void paragraph(const QString& text, bool new_page = false) {
-        begin_paragraph(new_page);
+    void paragraph(const QString& text) {
+        QTextBlockFormat format;
+        format.setAlignment(Qt::AlignLeft);
+        begin_paragraph(format);
         cursor_.insertText(text, text_);
+    }
+
+    // A line of the working in the rows the PDF sets it in, each row ended by a line separator,
+    // the rows after the first hanging as on the page. No blank that a row may not end at is
+    // left to break at, and the text outside Chinese words is marked formula text.
+    void working_paragraph(const zhuheng::WorkingLine& line, bool new_page) {
+        const WorkingLineRows set = working_line_rows(line, metrics_, measuring_page_.width());
+        // In whole points, so that a font engine measuring the blanks a hair differently writes
+        // the same document; the right margin gives a row more room than that takes.
+        const auto length = [](double pixels) {
+            return std::round(pixels / kPdfResolution * kPointsPerInch) / kPointsPerInch *
+                   kDocumentPixelsPerInch;
+        };
+        QTextBlockFormat format;
+        format.setAlignment(Qt::AlignLeft);
+        format.setLeftMargin(length(set.indent + set.hanging));
+        format.setTextIndent(-length(set.hanging));
+        format.setProperty(kWorkingRows, true);
+        begin_paragraph(format, new_page);
+        for (std::size_t r = 0; r < set.rows.size(); ++r) {
+            if (r > 0) {
+                cursor_.insertText(QString(QChar::LineSeparator), text_);
+            }
+            const QString row = QString::fromStdString(zhuheng::with_no_break_blanks(set.rows[r]));
+            for (qsizetype i = 0; i < row.size();) {
+                const bool words = chinese_word(row[i]);
+                qsizetype end = i + 1;
+                while (end < row.size() && chinese_word(row[end]) == words) {
+                    ++end;
+                }
+                cursor_.insertText(row.mid(i, end - i), words ? text_ : formula_);
+                i = end;
+            }
+        }
     }
 
     QTextDocument& document_;
     QTextCursor cursor_;
     QTextCharFormat text_;
+    QTextCharFormat formula_;
     QRectF page_; // the print area, in mm
     QString drawing_name_;
+    QImage measuring_page_;
+    QFontMetricsF metrics_;
     QTextTable* table_ = nullptr;
 };
 

@@ -32,14 +32,22 @@ bool one_of(char32_t c, std::u32string_view set) {
     return set.find(c) != std::u32string_view::npos;
 }
 
+// Whether a row may end at the blank `cps[j]`: not after a sign, which stays with what it applies
+// to, nor after a number unless a sign follows (a number keeps its unit or the word it counts).
+bool may_break_at_blank(const std::vector<CodePoint>& cps, std::size_t j) {
+    constexpr std::u32string_view signs = U"=×+−≤≥>/：、";
+    const char32_t before = j > 0 ? cps[j - 1].value : U' ';
+    const char32_t after = j + 1 < cps.size() ? cps[j + 1].value : U' ';
+    const bool digit = before >= U'0' && before <= U'9';
+    return !one_of(before, signs) && (!digit || one_of(after, signs));
+}
+
 // Where a piece wider than a row of `room` is cut, at the last place that fits of the best kind
-// there is: a blank, but not after a sign (which stays with what it applies to) nor after a
-// number unless a sign follows (a number keeps its unit or the word it counts); then between two
-// Chinese characters, no closing mark starting a row and no opening one ending it; then between
-// any two characters. One character at least.
+// there is: a blank a row may end at; then between two Chinese characters, no closing mark
+// starting a row and no opening one ending it; then between any two characters. One character
+// at least.
 std::size_t overflow_cut(const std::string& text, double room,
                          const std::function<double(const std::string&)>& width) {
-    constexpr std::u32string_view signs = U"=×+−≤>/：、";
     const std::vector<CodePoint> cps = code_points(text);
     const auto end_of = [&](std::size_t k) { return k < cps.size() ? cps[k].offset : text.size(); };
     std::size_t fit = 1; // how many code points fit
@@ -47,13 +55,8 @@ std::size_t overflow_cut(const std::string& text, double room,
         ++fit;
     }
     for (std::size_t j = fit; j > 0; --j) {
-        if (j < cps.size() && cps[j].value == U' ') {
-            const char32_t before = cps[j - 1].value;
-            const char32_t after = j + 1 < cps.size() ? cps[j + 1].value : U' ';
-            const bool digit = before >= U'0' && before <= U'9';
-            if (!one_of(before, signs) && (!digit || one_of(after, signs))) {
-                return cps[j].offset;
-            }
+        if (j < cps.size() && cps[j].value == U' ' && may_break_at_blank(cps, j)) {
+            return cps[j].offset;
         }
     }
     for (std::size_t j = fit; j > 0; --j) {
@@ -66,6 +69,17 @@ std::size_t overflow_cut(const std::string& text, double room,
 }
 
 } // namespace
+
+std::string with_no_break_blanks(const std::string& text) {
+    const std::vector<CodePoint> cps = code_points(text);
+    std::string out;
+    for (std::size_t j = 0; j < cps.size(); ++j) {
+        const std::size_t end = j + 1 < cps.size() ? cps[j + 1].offset : text.size();
+        const bool fixed = cps[j].value == U' ' && !may_break_at_blank(cps, j);
+        out += fixed ? std::string("\u00A0") : text.substr(cps[j].offset, end - cps[j].offset);
+    }
+    return out;
+}
 
 std::vector<std::string> working_rows(const std::vector<LinePiece>& pieces, double first,
                                       double rest,

@@ -18,4 +18,9 @@ std::vector<std::string> working_rows(const std::vector<LinePiece>& pieces, doub
                                       double rest,
                                       const std::function<double(const std::string&)>& width);
 
+// The text with each blank that a row may not end at (after a sign, or between a number and what
+// follows it unless that is a sign) made a no-break space, U+00A0: set in a narrower row by a
+// program of its own, the text breaks only where working_rows may break a piece.
+std::string with_no_break_blanks(const std::string& text);
+
 } // namespace zhuheng

@@ -513,4 +513,27 @@ INSTANTIATE_TEST_SUITE_P(Rows, WorkingRows, ::testing::ValuesIn(kRowsCases),
                              return std::string(info.param.name);
                          });
 
+// The blanks a row may not end at, made no-break spaces for a word processor that breaks the
+// rows itself: after a sign, and after a number unless a sign follows; the other blanks stay.
+TEST(NoBreakBlanks, StandWhereARowMayNotEnd) {
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* fixed;
+    };
+    const Case cases[] = {
+        {"NumberKeepsItsUnitSignItsOperand", "取 4.823 %，不小于 ρmin = 0.15 %",
+         "取 4.823\u00A0%，不小于 ρmin =\u00A00.15\u00A0%"},
+        {"NumberBeforeAnOperatorMayBreak", "(0.75 − 0.15/2) × 100",
+         "(0.75 −\u00A00.15/2) ×\u00A0100"},
+        {"GreaterOrEqualIsASign", "（1 − 2A0 ≥ 0）", "（1 −\u00A02A0 ≥\u00A00）"},
+        {"NumberKeepsTheWordItCounts", "取 7 位有效数字", "取 7\u00A0位有效数字"},
+        {"BlanksBetweenWordsStay", "，As 取取整前的 72.34587 cm²",
+         "，As 取取整前的 72.34587\u00A0cm²"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(with_no_break_blanks(c.text), c.fixed) << c.name;
+    }
+}
+
 } // namespace

@@ -117,8 +117,14 @@ std::optional<std::string> parse_json_string(std::string_view text) {
 
 std::string json_string(std::string_view text) {
     std::string out = "\"";
-    for (const char ch : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
         const unsigned char c = static_cast<unsigned char>(ch);
+        if (text.substr(i, 2) == "\xC2\xA0") {
+            out += "\\u00a0";
+            ++i;
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";

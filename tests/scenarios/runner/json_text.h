@@ -11,7 +11,8 @@ namespace scenario {
 // The result is UTF-8.
 std::optional<std::string> parse_json_string(std::string_view text);
 
-// Writes `text` (UTF-8) as a JSON string literal; non-ASCII characters stay as they are.
+// Writes `text` (UTF-8) as a JSON string literal; non-ASCII characters stay as they are, but for
+// the no-break space, written \u00a0 so that it does not pass for a blank.
 std::string json_string(std::string_view text);
 
 // A double as JSON that reads back to the same value (17 significant digits).

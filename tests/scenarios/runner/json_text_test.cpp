@@ -51,11 +51,12 @@ INSTANTIATE_TEST_SUITE_P(Literals, ParseJsonString, ::testing::ValuesIn(kParseCa
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JsonString, WritesWhatReadsBack) {
-    for (const std::string& text : std::vector<std::string>{"", " ", "\t1", "a\"b\\c", "筑衡\n",
-                                                            std::string("\x01\x1f", 2)}) {
+    for (const std::string& text : std::vector<std::string>{
+             "", " ", "\t1", "a\"b\\c", "筑衡\n", std::string("\x01\x1f", 2), "4.823\u00A0%"}) {
         EXPECT_EQ(parse_json_string(json_string(text)), text);
     }
     EXPECT_EQ(json_string("\x01"), R"("\u0001")");
+    EXPECT_EQ(json_string("4.823\u00A0%，取"), R"("4.823\u00a0%，取")");
 }
 
 TEST(JsonNumber, ReadsBackToTheSameDouble) {
