@@ -79,7 +79,10 @@ int run(const BatchCommand& command) {
         files.book_document = zhuheng::batch::book_path_for(command.table, QStringLiteral("odt"));
     }
     files.with_working = command.working;
-    std::signal(SIGINT, on_interrupt);
+    // Ctrl+C stays ignored where the shell that started the program in the background ignores it.
+    if (std::signal(SIGINT, on_interrupt) == SIG_IGN) {
+        std::signal(SIGINT, SIG_IGN);
+    }
     std::signal(SIGTERM, on_interrupt);
     zhuheng::batch::BatchSummary summary;
     try {

@@ -12,7 +12,7 @@ trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 deb=$(ls "$work"/pkg/zhuheng_*.deb)
 dpkg -x "$deb" "$work/root"
 
-for f in usr/bin/zhuheng \
+for f in usr/bin/zhuheng usr/bin/zhuheng-batch \
          usr/share/applications/org.zhuheng.Zhuheng.desktop \
          usr/share/metainfo/org.zhuheng.Zhuheng.metainfo.xml \
          usr/share/icons/hicolor/48x48/apps/org.zhuheng.Zhuheng.png \
@@ -20,7 +20,9 @@ for f in usr/bin/zhuheng \
          usr/share/doc/zhuheng/copyright \
          usr/share/doc/zhuheng/README.md.gz \
          usr/share/man/man1/zhuheng.1.gz \
-         usr/share/man/zh_CN/man1/zhuheng.1.gz; do
+         usr/share/man/zh_CN/man1/zhuheng.1.gz \
+         usr/share/man/man1/zhuheng-batch.1.gz \
+         usr/share/man/zh_CN/man1/zhuheng-batch.1.gz; do
     [ -e "$work/root/$f" ] || { echo "missing in the package: $f"; exit 1; }
 done
 # Each dependency is an entry of its own, not one side of an alternative. The libraries carry
