@@ -64,6 +64,8 @@ rows-run)
     expect_no_files 梁表-计算书.pdf 梁表-计算书.odt
     expect_text out.txt "共 5 行"
     expect_text out.txt "单元格有误 0 行，核对不一致 0 行"
+    # The window's digits (L1: 受拉钢筋面积).
+    expect_text 梁表-结果.csv ",25.528,"
     # Standard error is no terminal here: no progress on it.
     expect_no_errors
     ;;
@@ -99,8 +101,16 @@ books-when-asked)
     run --pdf --odt --working 梁表.csv
     expect_status 0
     expect_files 梁表-结果.csv 梁表-计算书.pdf 梁表-计算书.odt
-    [ "$(head -c 5 梁表-计算书.pdf)" = "%PDF-" ] || fail "the book is no PDF"
+    # Each row under its 编号, with its main result (L1: 受拉钢筋面积) or its 结果.
+    pdftotext -enc UTF-8 梁表-计算书.pdf book.txt || fail "the book is no PDF"
+    for text in L1 25.528 L3 通过验算 L4 未通过 L5; do expect_text book.txt "$text"; done
     rm 梁表-计算书.pdf 梁表-计算书.odt
+    # Without 编号, each row under its line.
+    cut -d, -f2- 梁表.csv > 无编号.csv
+    run --pdf 无编号.csv
+    expect_status 0
+    pdftotext -enc UTF-8 无编号-计算书.pdf book.txt || fail "the book is no PDF"
+    for text in "第 2 行" 25.528 "第 6 行"; do expect_text book.txt "$text"; done
     run --odt 梁表.csv
     expect_status 0
     expect_files 梁表-计算书.odt
