@@ -109,8 +109,10 @@ books-when-asked)
     cut -d, -f2- 梁表.csv > 无编号.csv
     run --pdf 无编号.csv
     expect_status 0
-    pdftotext -enc UTF-8 无编号-计算书.pdf book.txt || fail "the book is no PDF"
-    for text in "第 2 行" 25.528 "第 6 行"; do expect_text book.txt "$text"; done
+    # (pdftotext drops the blanks between the label's words.)
+    pdftotext -enc UTF-8 无编号-计算书.pdf - > book.txt || fail "the book is no PDF"
+    tr -d ' ' < book.txt > labels.txt
+    for text in 第2行 25.528 第6行; do expect_text labels.txt "$text"; done
     run --odt 梁表.csv
     expect_status 0
     expect_files 梁表-计算书.odt
