@@ -4,6 +4,7 @@
 // printer dialog, the save dialog and the print preview, and prints what a user would see, one
 // line per event. Files it is told to save go to the working folder.
 #include "engine/calc_state.h"
+#include "fake_batch_dialogs.h"
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
 #include "json_text.h"
@@ -21,6 +22,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -74,14 +76,35 @@ void emit_line(const std::string& line) {
     std::cout << line << '\n' << std::flush;
 }
 
+const char* icon_name(MessageIcon icon) {
+    return icon == MessageIcon::Information ? "information"
+           : icon == MessageIcon::Warning   ? "warning"
+                                            : "critical";
+}
+
+// Says each box; a question is answered as the script said last (否 until it says).
 class PrintedMessages : public MessageBoxes {
 public:
+    bool answer_yes = false;
+
     void show_message(MessageIcon icon, const QString& text) override {
-        const char* name = icon == MessageIcon::Information ? "information"
-                           : icon == MessageIcon::Warning   ? "warning"
-                                                            : "critical";
-        emit_line(std::string("message ") + name + ' ' + json_string(text.toStdString()));
+        ++shown;
+        emit_line(std::string("message ") + icon_name(icon) + ' ' + json_string(text.toStdString()));
     }
+    bool ask_question(const QString& text) override {
+        ++shown;
+        emit_line("question " + json_string(text.toStdString()) +
+                  (answer_yes ? " answer yes" : " answer no"));
+        return answer_yes;
+    }
+    void show_written(MessageIcon icon, const QString& text, const QString& written) override {
+        ++shown;
+        emit_line(std::string("message ") + icon_name(icon) + ' ' +
+                  json_string(text.toStdString()) + " open " +
+                  json_string(QFileInfo(written).fileName().toStdString()));
+    }
+
+    int shown = 0; // boxes of every kind, so far
 };
 
 std::string separator_name(PrintSeparator s) {
@@ -231,7 +254,8 @@ public:
                 answer_preview(*dialog);
             }
         });
-        form_ = std::make_unique<MainForm>(messages_, dialog_, printer_, save_dialog_, preview_);
+        form_ = std::make_unique<MainForm>(messages_, dialog_, printer_, save_dialog_, preview_,
+                                           batch_dialogs_);
         QObject::connect(form_.get(), &MainForm::exitRequested, [this] {
             emit_line("exit");
             exited_ = true;
@@ -578,6 +602,7 @@ private:
     FakePrinterDialog dialog_;
     RecordingPrinter printer_;
     FakeSaveDialog save_dialog_;
+    FakeBatchDialogs batch_dialogs_;
     PrinterSource preview_printer_;
     PrintPreview preview_{preview_printer_};
     std::unique_ptr<MainForm> form_;
