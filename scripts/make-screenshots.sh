@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Renders docs/screenshot-design.png and docs/screenshot-check.png from the real window after
 # the worked design and check runs, and docs/screenshot-print-dialog.png of the printer dialog
-# with its options open. The program runs on X11 under Xvfb, as on an engineer's desktop: the
-# dialog offers the PDF file name it offers there.
+# with its options open, docs/screenshot-batch-menu.png of 计  算's menu and
+# docs/screenshot-batch-summary.png of the summary of a table run from it. The program runs on
+# X11 under Xvfb, as on an engineer's desktop: the dialog offers the PDF file name it offers there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh xvfb
