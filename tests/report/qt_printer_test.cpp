@@ -1000,6 +1000,13 @@ public:
     void show_message(MessageIcon icon, const QString& text) override {
         shown.push_back({icon, text});
     }
+    bool ask_question(const QString& text) override {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return false;
+    }
+    void show_written(MessageIcon icon, const QString& text, const QString&) override {
+        shown.push_back({icon, text});
+    }
     std::vector<std::pair<MessageIcon, QString>> shown;
 };
 
