@@ -7,6 +7,7 @@
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
 #include "fake_printing.h"
+#include "fake_batch_dialogs.h"
 #include "fake_save_dialog.h"
 #include "printed_text.h"
 #include "report/calc_book.h"
@@ -1050,9 +1051,14 @@ TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
         FakeSaveDialog save_dialog;
         save_dialog.answer = file;
         PrintPreview preview(source);
-        MainForm form(messages, dialog, report, save_dialog, preview);
+        FakeBatchDialogs batch_dialogs;
+        MainForm form(messages, dialog, report, save_dialog, preview, batch_dialogs);
         QAction* item = nullptr;
-        for (QAction* action : form.findChild<QMenu*>()->actions()) {
+        QList<QAction*> actions;
+        for (const QMenu* menu : form.findChildren<QMenu*>()) {
+            actions += menu->actions();
+        }
+        for (QAction* action : actions) {
             const bool wanted = (row.form == Form::ExportPdf &&
                                  action->text().startsWith(QStringLiteral("导出 PDF"))) ||
                                 (row.form == Form::ExportDocument &&

@@ -2,6 +2,7 @@
 #include "table_equivalence.h"
 
 #include "batch/batch_run.h"
+#include "engine/text_to_number.h"
 #include "engine/material_tables.h"
 #include "engine/shown_results.h"
 
@@ -148,7 +149,8 @@ std::string table_disagreement(const WindowRun& run) {
             not_numbers.push_back(kSectionNames[i]);
         }
     }
-    if (!run.rg.empty() && !whole_number(run.rg)) {
+    // A strength of blanks alone is empty in a cell as in the box: the grade's strength.
+    if (!only_blanks(run.rg) && !whole_number(run.rg)) {
         not_numbers.push_back(kStrengthName);
     }
     if (!not_numbers.empty()) {
