@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -96,7 +97,8 @@ std::string main_result(const RowRecord& row) {
 
 BookEntry book_entry(const RowRecord& row) {
     BookEntry entry;
-    entry.label = row.label.empty() ? "第 " + std::to_string(row.line) + " 行" : row.label;
+    entry.label = row.label;
+    entry.line = row.line;
     entry.mode = row.mode;
     if (row.status == RowStatus::Completed && row.state != nullptr) {
         entry.main_result = main_result(row);
@@ -143,37 +145,55 @@ BatchSummary run_batch_files(
     if (with_book) {
         options.on_row = [&entries](const RowRecord& row) { entries.push_back(book_entry(row)); };
     }
-    std::vector<QString> books_written;
+    // The books are made aside, while the results file is still uncommitted, and put in place
+    // each whole or not at all before the results are: a book that cannot be made or written
+    // leaves no results behind, and an earlier book or results file is only ever replaced whole.
+    QTemporaryDir aside;
+    struct Book {
+        QString path;
+        QString made;
+    };
+    std::vector<Book> books;
     BatchSummary summary;
     try {
-        // The books are written while the results file is still uncommitted, so that a book
-        // that cannot be written leaves no results behind either.
         save_whole(files.results, QStringLiteral("无法写入结果文件“%1”：%2"), [&](QIODevice& file) {
             DeviceSink sink(file);
             summary = run_batch(source, sink, options);
             if (summary.cancelled) {
                 throw Cancelled{};
             }
+            if (!with_book) {
+                return sink.whole();
+            }
+            if (!aside.isValid()) {
+                throw PrintError(QStringLiteral("无法生成计算书：%1")
+                                     .arg(aside.errorString())
+                                     .toStdString());
+            }
             const QPageLayout layout = default_page_layout();
             if (!files.book_pdf.isEmpty()) {
-                write_calc_book_pdf(files.book_pdf, layout, entries, files.with_working);
-                books_written.push_back(files.book_pdf);
+                books.push_back({files.book_pdf, aside.filePath(QStringLiteral("book.pdf"))});
+                write_calc_book_pdf(books.back().made, layout, entries, files.with_working);
             }
             if (!files.book_document.isEmpty()) {
-                write_calc_book_document(files.book_document, layout, entries,
-                                         files.with_working);
-                books_written.push_back(files.book_document);
+                books.push_back({files.book_document, aside.filePath(QStringLiteral("book.odt"))});
+                write_calc_book_document(books.back().made, layout, entries, files.with_working);
+            }
+            for (const Book& book : books) {
+                save_whole(book.path, QStringLiteral("无法写入计算书“%1”：%2"),
+                           [&book](QIODevice& out) {
+                               QFile made(book.made);
+                               if (!made.open(QIODevice::ReadOnly)) {
+                                   return false;
+                               }
+                               const QByteArray bytes = made.readAll();
+                               return out.write(bytes) == bytes.size();
+                           });
             }
             return sink.whole();
         });
     } catch (const Cancelled&) {
         summary.cancelled = true;
-    } catch (...) {
-        // The results could not be kept: the books of this run go with them.
-        for (const QString& book : books_written) {
-            QFile::remove(book);
-        }
-        throw;
     }
     return summary;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "batch/batch_run.h"
+#include "batch/platform_gbk.h"
 
 #include <QString>
 
@@ -24,9 +25,6 @@ struct BatchFiles {
 QString results_path_for(const QString& table);
 // <folder>/<name>-计算书.pdf and .odt beside the table.
 QString book_path_for(const QString& table, const QString& suffix);
-
-// The platform's decoder of code page 936.
-GbkDecoder platform_gbk_decoder();
 
 // Runs the table of `files`. Throws TableError for a table that cannot be run and
 // zhuheng::PrintError (with the reason, in Chinese) for a file that cannot be written; either
