@@ -3,6 +3,7 @@
 
 #include "report/print_preview.h"
 #include "report/qt_printing.h"
+#include "ui/batch_dialogs.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 #include "ui/save_dialog.h"
@@ -14,6 +15,7 @@ struct ProgramWindow {
         messages.set_parent(&window);
         printer_dialog.set_parent(&window);
         save_dialog.set_parent(&window);
+        batch_dialogs.set_parent(&window);
     }
 
     QtMessageBoxes messages;
@@ -22,5 +24,6 @@ struct ProgramWindow {
     QtReportPrinter report_printer{printer};
     QtSaveDialog save_dialog;
     PrintPreview preview{printer};
-    MainForm window{messages, printer_dialog, report_printer, save_dialog, preview};
+    QtBatchDialogs batch_dialogs;
+    MainForm window{messages, printer_dialog, report_printer, save_dialog, preview, batch_dialogs};
 };

@@ -3,10 +3,12 @@
 // with the working and the drawn section after each copy (working:1) and without (working:0).
 // Each other way the sheet leaves the program, for the same design with its working and drawing,
 // from the command to the preview shown or the file or clipboard written, the dialogs answered at
-// once: form:0 the preview, 1 导出 PDF, 2 导出文档, 3 复制计算书.
+// once: form:0 the preview, 1 导出 PDF, 2 导出文档, 3 复制计算书. A calc book of 1,000 completed
+// rows, each sheet with its working and drawing: form:0 the PDF, 1 the document.
 #include "engine/common_quantities.h"
 #include "engine/material_tables.h"
 #include "engine/reinforcement_design.h"
+#include "report/calc_book.h"
 #include "report/document_file.h"
 #include "report/pdf_file.h"
 #include "report/print_preview.h"
@@ -128,6 +130,33 @@ BENCHMARK(BM_SheetForm)
     ->ArgName("form")
     ->DenseRange(0, 3)
     ->Iterations(5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_CalcBook1000Sheets(benchmark::State& bench) {
+    const std::optional<CalcState> design = worked_design();
+    if (!design) {
+        bench.SkipWithError("the worked design did not complete");
+        return;
+    }
+    const std::vector<BookEntry> entries(
+        1000, BookEntry{"B-1", 2, CalcMode::Design, "72.345", "", *design});
+    QTemporaryDir dir;
+    for (auto _ : bench) {
+        if (bench.range(0) == 0) {
+            write_calc_book_pdf(dir.filePath(QStringLiteral("计算书.pdf")), default_page_layout(),
+                                entries, true);
+        } else {
+            write_calc_book_document(dir.filePath(QStringLiteral("计算书.odt")),
+                                     default_page_layout(), entries, true);
+        }
+    }
+}
+BENCHMARK(BM_CalcBook1000Sheets)
+    ->ArgName("form")
+    ->DenseRange(0, 1)
+    ->Iterations(1)
+    ->Repetitions(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -120,34 +120,38 @@ bool only_blanks(std::string_view text) {
     return skip_blanks(text) == text.size();
 }
 
-double text_to_number(std::string_view text) {
-    std::size_t pos = skip_blanks(text);
+namespace {
+
+// The longest number at `pos` in plain ASCII ([+-]digits[.digits][e[+-]digits], "" when no digit
+// leads it): the one syntax of both readings. `pos` moves past what was taken.
+std::string scan_number(std::string_view text, std::size_t& pos) {
     std::string number;
     std::size_t len = 0;
 
     const char sign = number_char_at(text, pos, len);
+    std::size_t at = pos;
     if (sign == '+' || sign == '-') {
         number += sign;
-        pos += len;
+        at += len;
     }
-    std::size_t digits = take_digits(text, pos, number);
-    if (number_char_at(text, pos, len) == '.') {
-        std::size_t after = pos + len;
+    std::size_t digits = take_digits(text, at, number);
+    if (number_char_at(text, at, len) == '.') {
+        std::size_t after = at + len;
         std::string fraction = ".";
         const std::size_t fraction_digits = take_digits(text, after, fraction);
         if (fraction_digits > 0) {
             number += fraction;
             digits += fraction_digits;
-            pos = after;
+            at = after;
         }
     }
     if (digits == 0) {
-        return 0.0;
+        return {};
     }
     // An exponent mark counts only when digits follow it ("2E" and "2E+" read as 2).
-    const char mark = number_char_at(text, pos, len);
+    const char mark = number_char_at(text, at, len);
     if (mark == 'e' || mark == 'E') {
-        std::size_t after = pos + len;
+        std::size_t after = at + len;
         std::string exponent = "e";
         const char exp_sign = number_char_at(text, after, len);
         if (exp_sign == '+' || exp_sign == '-') {
@@ -156,9 +160,15 @@ double text_to_number(std::string_view text) {
         }
         if (take_digits(text, after, exponent) > 0) {
             number += exponent;
+            at = after;
         }
     }
+    pos = at;
+    return number;
+}
 
+// The double of a number that scan_number took.
+double number_value(const std::string& number) {
     // std::from_chars reads "." whatever the locale, rounds to nearest as strtod does, and takes
     // no "+". Out of range it leaves `value` as it was.
     const char* first = number.data();
@@ -175,6 +185,38 @@ double text_to_number(std::string_view text) {
         value = std::copysign(0.0, number.front() == '-' ? -1.0 : 1.0);
     }
     return value;
+}
+
+} // namespace
+
+double text_to_number(std::string_view text) {
+    std::size_t pos = skip_blanks(text);
+    const std::string number = scan_number(text, pos);
+    return number.empty() ? 0.0 : number_value(number);
+}
+
+std::optional<double> whole_number(std::string_view text) {
+    text = trim_blanks(text);
+    std::size_t pos = 0;
+    const std::string number = scan_number(text, pos);
+    if (number.empty() || pos != text.size()) {
+        return std::nullopt;
+    }
+    return number_value(number);
+}
+
+std::string_view trim_blanks(std::string_view text) {
+    text.remove_prefix(skip_blanks(text));
+    while (!text.empty()) {
+        if (text.back() == ' ' || text.back() == '\t') {
+            text.remove_suffix(1);
+        } else if (text.size() >= 3 && text.substr(text.size() - 3) == "\u3000") {
+            text.remove_suffix(3);
+        } else {
+            break;
+        }
+    }
+    return text;
 }
 
 } // namespace zhuheng

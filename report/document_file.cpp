@@ -263,10 +263,14 @@ QByteArray manifest_xml(const Entries& entries) {
 
 void write_document_file(const QString& path, const std::vector<zhuheng::ReportBlock>& blocks,
                          const QPageLayout& layout) {
-    const std::unique_ptr<QTextDocument> document = sheet_document(blocks, layout);
+    write_text_document(path, *sheet_document(blocks, layout), layout);
+}
+
+void write_text_document(const QString& path, const QTextDocument& document,
+                         const QPageLayout& layout) {
     // Qt's zip writer closes the device it wrote to: the archives are made in memory.
     QBuffer written;
-    if (!QTextDocumentWriter(&written, "odf").write(document.get())) {
+    if (!QTextDocumentWriter(&written, "odf").write(&document)) {
         throw PrintError("无法生成文档");
     }
     QBuffer in(&written.buffer());
@@ -294,10 +298,15 @@ void write_document_file(const QString& path, const std::vector<zhuheng::ReportB
             continue;
         }
         const QByteArray data = archive.fileData(info.filePath);
+        // A picture is compressed already: deflating it again gains nothing and takes the time.
+        zip.setCompressionPolicy(info.filePath.endsWith(QLatin1String(".png"))
+                                     ? QZipWriter::NeverCompress
+                                     : QZipWriter::AlwaysCompress);
         zip.addFile(info.filePath, info.filePath == content_path
-                                       ? tidied_content(data, working_styles(*document))
+                                       ? tidied_content(data, working_styles(document))
                                        : data);
     }
+    zip.setCompressionPolicy(QZipWriter::AlwaysCompress);
     zip.addFile(QStringLiteral("styles.xml"), styles_xml(layout));
     zip.addFile(QStringLiteral("meta.xml"), meta_xml());
     zip.addFile(manifest_path, manifest_xml(entries));

@@ -65,7 +65,10 @@ namespace {
 // Where the next line goes on the current page, and the page itself.
 class Pen {
 public:
-    Pen(const QFont& font, QPagedPaintDevice& device) : device_(device), metrics_(font, &device) {}
+    Pen(const QFont& font, QPagedPaintDevice& device, const PageBegun& page_begun)
+        : device_(device), metrics_(font, &device), page_begun_(page_begun) {
+        begun();
+    }
 
     const QFontMetricsF& metrics() const { return metrics_; }
     double line_height() const { return metrics_.lineSpacing() * kLineSpacing; }
@@ -84,12 +87,20 @@ public:
             throw PrintError("打印机无法开始新的一页");
         }
         y_ = 0;
+        begun();
     }
     void advance(double height) { y_ += height; }
 
 private:
+    void begun() const {
+        if (page_begun_) {
+            page_begun_();
+        }
+    }
+
     QPagedPaintDevice& device_;
     QFontMetricsF metrics_;
+    const PageBegun& page_begun_;
     double y_ = 0;
 };
 
@@ -181,10 +192,10 @@ WorkingLineRows working_line_rows(const zhuheng::WorkingLine& line, const QFontM
 }
 
 void paint_report(QPainter& painter, QPagedPaintDevice& device,
-                  const std::vector<ReportBlock>& blocks) {
+                  const std::vector<ReportBlock>& blocks, const PageBegun& page_begun) {
     const QFont type = report_type();
     painter.setFont(type);
-    Pen pen(type, device);
+    Pen pen(type, device, page_begun);
     const double em = kTypePoints * device.logicalDpiX() / 72.0;
     const double page_width = device.width();
     const double zones = std::max(1.0, std::floor(page_width / (kMinimumZoneEms * em)));

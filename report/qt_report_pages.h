@@ -75,11 +75,16 @@ struct WorkingLineRows {
 WorkingLineRows working_line_rows(const zhuheng::WorkingLine& line, const QFontMetricsF& metrics,
                                   double width);
 
-// Paints the blocks page after page: the lines in print zones, a line too wide for the page
-// wrapped, a full page going on to a new one; each working on pages of its own, its lines and
-// then its section. Throws PrintError when a page cannot be begun.
+// Called as each page the report is painted on begins, the current one it starts on included,
+// before anything of the report is on it: what a calc book adds to every page (a heading in the
+// margin), and its page count.
+using PageBegun = std::function<void()>;
+
+// Paints the blocks page after page, from the top of the current page: the lines in print zones,
+// a line too wide for the page wrapped, a full page going on to a new one; each working on pages
+// of its own, its lines and then its section. Throws PrintError when a page cannot be begun.
 void paint_report(QPainter& painter, QPagedPaintDevice& device,
-                  const std::vector<ReportBlock>& blocks);
+                  const std::vector<ReportBlock>& blocks, const PageBegun& page_begun = {});
 
 // The height of the box a section drawing gets on a page `width` wide and `page_height` high: a
 // third of the page at most. Labels too long for it take the height of a page.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class QTextCharFormat;
 class QTextDocument;
 
 // The resolution the section drawing is drawn at for a document: print resolution.
@@ -33,5 +34,12 @@ inline constexpr int kFormulaText = QTextFormat::UserProperty + 2;
 std::unique_ptr<QTextDocument> sheet_document(const std::vector<zhuheng::ReportBlock>& blocks,
                                               const QPageLayout& layout);
 
-// The family of the face the sheet is set in.
+// The sheet as sheet_document lays it out, appended at the end of `document` (a calc book's),
+// its drawing under the name `drawing_name`, which no other picture of the document has.
+void append_sheet(QTextDocument& document, const std::vector<zhuheng::ReportBlock>& blocks,
+                  const QPageLayout& layout, const QString& drawing_name);
+
+// The family of the face the sheet is set in, and its text's format: that face in the sheet's
+// size.
 QString sheet_face();
+QTextCharFormat sheet_text_format();

@@ -96,12 +96,13 @@ windows_start=$SECONDS
 qt_windows=$(scripts/qt-windows.sh)
 echo "Qt for Windows: $qt_windows ($((SECONDS - windows_start)) s)"
 # --fresh: the compilers come from the toolchain file, which CMake reads only on a first
-# configure. The files the Windows scenario runner saves are compared with those of the normal
-# build's runner.
+# configure. The files the Windows scenario runner saves, and the results of the Windows
+# zhuheng-batch, are compared with those of the normal build's programs.
 cmake --fresh -S . -B "$build-windows" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt_windows" \
     -DQT_HOST_PATH=/usr "${options[@]}" -DZHUHENG_GTEST_SOURCE_DIR=/usr/src/googletest \
     -DZHUHENG_LINUX_SCENARIO_RUNNER="$(cd "$build" && pwd)/tests/scenarios/zhuheng-scenario" \
+    -DZHUHENG_LINUX_BATCH_PROGRAM="$(cd "$build" && pwd)/app/zhuheng-batch" \
     -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=OFF
 cmake --build "$build-windows"
 ls -l "$build-windows"/zhuheng-*-win64-setup.exe

@@ -4,6 +4,7 @@
 // working as the preview shows it: zhuheng-screenshots OUTPUT_DIR. Drives the program's own
 // window, wired as the program wires it, with the input events of a user.
 #include "app/program_window.h"
+#include "batch_screenshots.h"
 #include "typing.h"
 #include "ui/program_setup.h"
 
@@ -207,6 +208,13 @@ int main(int argc, char* argv[]) {
                      {"txtmj", "2500"},
                      {"cmdrun", nullptr}}) ||
         !form.grab().save(out.filePath(QStringLiteral("screenshot-check.png")))) {
+        return 1;
+    }
+
+    // 计  算's menu, and the summary of a table run from it: the summary is a message box.
+    watchdog.stop();
+    if (!save_batch_pictures(form, out.filePath(QStringLiteral("screenshot-batch-menu.png")),
+                             out.filePath(QStringLiteral("screenshot-batch-summary.png")))) {
         return 1;
     }
     return 0;

@@ -24,9 +24,11 @@ QString from_utf8(std::string_view text) {
 } // namespace
 
 MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, ReportPrinter& printer,
-                   SaveDialog& save_dialog, PrintPreview& preview, QWidget* parent)
+                   SaveDialog& save_dialog, PrintPreview& preview, BatchDialogs& batch_dialogs,
+                   QWidget* parent)
     : QWidget(parent), messages_(messages), printer_dialog_(printer_dialog), printer_(printer),
-      sheet_commands_(*this, messages, save_dialog, preview) {
+      sheet_commands_(*this, messages, save_dialog, preview),
+      batch_command_(*this, messages, save_dialog, batch_dialogs) {
     // The fixed layout is drawn for the pinned face at 11 pixels (8 points at 96 dpi); another
     // face or a larger desktop default would clip the captions. It scales with the screen's
     // device pixel ratio.
@@ -58,6 +60,7 @@ MainForm::MainForm(MessageBoxes& messages, PrinterDialog& printer_dialog, Report
     // The usual key for printing; the button's caption has no mnemonic of its own.
     ui.cmdprint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     make_print_menu();
+    make_run_menu();
 
     name_boxes_for_screen_readers();
     load();
@@ -150,6 +153,32 @@ void MainForm::make_print_menu() {
             [this](bool ticked) { printer_dialog_.set_working(ticked); });
 }
 
+void MainForm::make_run_menu() {
+    run_menu_ = new QMenu(this);
+    QAction* batch = run_menu_->addAction(QStringLiteral("批量计算(&B)…"));
+    connect(batch, &QAction::triggered, this, [this] { batch_command_.run_table(); });
+    connect(run_menu_->addAction(QStringLiteral("保存批量模板(&T)…")), &QAction::triggered, this,
+            [this] { batch_command_.save_template(template_row()); });
+    // One batch at a time.
+    connect(run_menu_, &QMenu::aboutToShow, this,
+            [this, batch] { batch->setEnabled(!batch_command_.running()); });
+}
+
+batch::TemplateRow MainForm::template_row() const {
+    batch::TemplateRow row;
+    row.mode = state_.mode;
+    row.concrete_grade = ui.cbohnt->currentText().toStdString();
+    row.steel_grade = ui.cbodj->currentText().toStdString();
+    row.rg = ui.txtrg->text().toStdString();
+    const QLineEdit* const boxes[] = {ui.txtag, ui.txtbc, ui.txtbi, ui.txthi,
+                                      ui.txtb,  ui.txth,  ui.txtmj};
+    static_assert(std::size(boxes) == std::tuple_size_v<decltype(row.section)>);
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+        row.section[i] = boxes[i]->text().toStdString();
+    }
+    return row;
+}
+
 // A re-dimension, a fault, and a grade, box or mode chosen after the last completed run change
 // nothing that prints: the report shows that run in its mode. Before any run has completed, the
 // state prints as it stands, in the mode chosen.
@@ -171,12 +200,16 @@ bool MainForm::print_sheet() {
     return outcome.kind == PrintOutcome::Kind::Printed;
 }
 
-// Opens 打  印's menu unless it is open: a platform may send both the key and a context-menu
+// Opens a button's menu unless it is open: a platform may send both the key and a context-menu
 // event of its own for one press of the menu key.
-void MainForm::open_print_menu(const QPoint& at) {
-    if (!print_menu_->isVisible()) {
-        print_menu_->popup(at);
+void MainForm::open_menu(QMenu* menu, const QPoint& at) {
+    if (!menu->isVisible()) {
+        menu->popup(at);
     }
+}
+
+QMenu* MainForm::menu_of(QObject* button) const {
+    return button == ui.cmdprint ? print_menu_ : button == ui.cmdrun ? run_menu_ : nullptr;
 }
 
 // Tab walks the whole focus chain. Qt treats a group of option buttons as one stop: it takes
@@ -200,11 +233,13 @@ bool MainForm::focusNextPrevChild(bool next) {
 
 // Enter or Return on a focused push button presses it, as Space does. Outside a dialog Qt's push
 // buttons take only Space; desktop users expect Enter too. A held key presses once.
-// 打  印 opens its menu on a right click (at the pointer), and on the menu key or Shift+F10
-// (under the button).
+// 计  算 and 打  印 open their menus on a right click (at the pointer), and on the menu key or
+// Shift+F10 (under the button).
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
-    const auto under_print = [this] {
-        return ui.cmdprint->mapToGlobal(QPoint(0, ui.cmdprint->height()));
+    QMenu* const menu = menu_of(watched);
+    const auto under_button = [watched] {
+        const auto* button = static_cast<QWidget*>(watched);
+        return button->mapToGlobal(QPoint(0, button->height()));
     };
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -218,15 +253,15 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
         }
         const bool menu_key = (key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
                               (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
-        if (menu_key && watched == ui.cmdprint) {
-            open_print_menu(under_print());
+        if (menu_key && menu) {
+            open_menu(menu, under_button());
             return true;
         }
     }
-    if (event->type() == QEvent::ContextMenu && watched == ui.cmdprint) {
+    if (event->type() == QEvent::ContextMenu && menu) {
         const auto* request = static_cast<QContextMenuEvent*>(event);
-        open_print_menu(request->reason() == QContextMenuEvent::Mouse ? request->globalPos()
-                                                                      : under_print());
+        open_menu(menu, request->reason() == QContextMenuEvent::Mouse ? request->globalPos()
+                                                                       : under_button());
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -3,6 +3,7 @@
 
 #include "engine/calc_state.h"
 #include "report/calc_sheet.h"
+#include "ui/batch_command.h"
 #include "ui/sheet_commands.h"
 #include "ui_mainform.h"
 
@@ -10,6 +11,7 @@
 
 #include <optional>
 
+class BatchDialogs;
 class MessageBoxes;
 class PrintPreview;
 class QMenu;
@@ -26,9 +28,11 @@ class MainForm : public QWidget {
 public:
     MainForm(MessageBoxes& messages, zhuheng::PrinterDialog& printer_dialog,
              zhuheng::ReportPrinter& printer, SaveDialog& save_dialog, PrintPreview& preview,
-             QWidget* parent = nullptr);
+             BatchDialogs& batch_dialogs, QWidget* parent = nullptr);
 
     const zhuheng::CalcState& state() const { return state_; }
+    // Whether a batch started from 计  算's menu is running, until its summary is closed.
+    bool batch_running() const { return batch_command_.running(); }
 
 signals:
     // cmdexit was pressed or the window was closed: the program ends, nothing is asked.
@@ -53,7 +57,11 @@ private:
     // One copy of what printing prints now: the last completed run, with its working when asked.
     std::vector<zhuheng::ReportBlock> sheet() const;
     void make_print_menu();
-    void open_print_menu(const QPoint& at);
+    void make_run_menu();
+    // The template's row: the mode, and the lists' and boxes' texts as they stand.
+    zhuheng::batch::TemplateRow template_row() const;
+    void open_menu(QMenu* menu, const QPoint& at);
+    QMenu* menu_of(QObject* button) const;
     void name_boxes_for_screen_readers();
 
     Ui::MainForm ui;
@@ -61,6 +69,8 @@ private:
     // the copy to the clipboard, and whether each copy carries the working (the printer dialog's
     // setting, which the platform's dialog may not show).
     QMenu* print_menu_;
+    // 计  算's menu, opened the same ways: a table run in one go, and the template for one.
+    QMenu* run_menu_;
     zhuheng::CalcState state_;
     // The state as the last completed run left it: what the report prints, so that a sheet never
     // pairs the inputs or grades of one run with the results of another. Empty until a run
@@ -70,4 +80,5 @@ private:
     zhuheng::PrinterDialog& printer_dialog_;
     zhuheng::ReportPrinter& printer_;
     SheetCommands sheet_commands_;
+    BatchCommand batch_command_;
 };

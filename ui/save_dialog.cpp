@@ -8,19 +8,44 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace {
+
+// The dialog's title, the name it offers without its suffix, the suffix and the filter.
+struct FormTexts {
+    QString title;
+    QString name;
+    QString suffix;
+    QString filter;
+};
+
+FormTexts texts_of(SavedForm form) {
+    switch (form) {
+    case SavedForm::Pdf:
+        return {QStringLiteral("导出 PDF"), kDocumentTitle, QStringLiteral("pdf"),
+                QStringLiteral("PDF 文件 (*.pdf)")};
+    case SavedForm::Document:
+        return {QStringLiteral("导出文档"), kDocumentTitle, QStringLiteral("odt"),
+                QStringLiteral("OpenDocument 文本 (*.odt)")};
+    case SavedForm::Csv:
+        break;
+    }
+    return {QStringLiteral("保存批量模板"), QStringLiteral("批量计算模板"), QStringLiteral("csv"),
+            QStringLiteral("CSV 表格 (*.csv)")};
+}
+
+} // namespace
+
 std::optional<QString> QtSaveDialog::ask_path(SavedForm form) {
-    const bool pdf = form == SavedForm::Pdf;
-    const QString suffix = pdf ? QStringLiteral("pdf") : QStringLiteral("odt");
+    const FormTexts texts = texts_of(form);
     const QString folder = folder_.isEmpty()
                                ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
                                : folder_;
-    QFileDialog dialog(parent_, pdf ? QStringLiteral("导出 PDF") : QStringLiteral("导出文档"),
-                       QDir(folder).filePath(kDocumentTitle + QLatin1Char('.') + suffix),
-                       pdf ? QStringLiteral("PDF 文件 (*.pdf)")
-                           : QStringLiteral("OpenDocument 文本 (*.odt)"));
+    QFileDialog dialog(parent_, texts.title,
+                       QDir(folder).filePath(texts.name + QLatin1Char('.') + texts.suffix),
+                       texts.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setDefaultSuffix(texts.suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

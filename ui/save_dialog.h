@@ -8,7 +8,8 @@
 class QWidget;
 
 // What the sheet is saved as: the title, the kind of file and the name the dialog offers.
-enum class SavedForm { Pdf, Document };
+// Csv: a table to fill in, the batch template.
+enum class SavedForm { Pdf, Document, Csv };
 
 // The modal save dialog, reached through this interface so that tests and the scenario runner
 // can answer it.
@@ -19,7 +20,8 @@ public:
     virtual std::optional<QString> ask_path(SavedForm form) = 0;
 };
 
-// QFileDialog: Qt's own on Linux, the system's on Windows. It offers 筑衡计算书.pdf (or .odt) in
+// QFileDialog: Qt's own on Linux, the system's on Windows. It offers 筑衡计算书.pdf (or .odt, or
+// for a template 批量计算模板.csv) in
 // the user's documents folder, and after a file is chosen, in that file's folder for the rest of
 // the window's life (nothing is saved); it adds the suffix to a name typed without one and asks
 // before an existing file is replaced.

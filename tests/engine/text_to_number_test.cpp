@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,51 @@ TEST(TextToNumber, NegativeZeroKeepsItsSignAsStrtodDoes) {
     EXPECT_TRUE(std::signbit(text_to_number("\uff0d0.0")));
     EXPECT_TRUE(std::signbit(text_to_number("-1e-400")));
     EXPECT_FALSE(std::signbit(text_to_number("0")));
+}
+
+// The strict reading of a table's cell: the whole text, blanks around it aside, is one number.
+struct WholeCase {
+    std::string name;
+    std::string text;
+    std::optional<double> expected;
+};
+
+const std::vector<WholeCase> kWholeCases{
+    {"plain", "0.8", 0.8},
+    {"blanks_around", " \t\u30001300\u3000 ", 1300.0},
+    {"exponent", "-2.5E1", -25.0},
+    {"full_width_and_ideographic_stop", "\uff10\u3002\uff18", 0.8},
+    {"leading_point", ".5", 0.5},
+    {"empty", "", std::nullopt},
+    {"blanks_only", " \u3000", std::nullopt},
+    {"digit_grouping", "1,300", std::nullopt},
+    {"unit_after_number", "0.8m", std::nullopt},
+    {"trailing_point", "5.", std::nullopt},
+    {"exponent_mark_without_digits", "2E", std::nullopt},
+    {"blank_inside", "1 2", std::nullopt},
+    {"two_points", "1.2.3", std::nullopt},
+    {"sign_alone", "-", std::nullopt},
+    {"letters", "abc", std::nullopt},
+    {"nul_after_number", std::string("1\0", 2), std::nullopt},
+    {"underflow_is_a_number", "1e-400", 0.0},
+};
+
+TEST(WholeNumber, ReadsOnlyATextThatIsOneNumber) {
+    for (const WholeCase& c : kWholeCases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<double> value = whole_number(c.text);
+        EXPECT_EQ(value, c.expected);
+        if (value) {
+            EXPECT_EQ(text_to_number(c.text), *value) << "the lenient reading differs";
+        }
+    }
+}
+
+TEST(WholeNumber, NumberBeyondDoubleRangeIsAnOverflow) {
+    for (const OverflowCase& c : kOverflowCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(fault_of([&] { (void)whole_number(c.text); }), FaultKind::Overflow);
+    }
 }
 
 } // namespace

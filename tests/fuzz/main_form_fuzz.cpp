@@ -7,6 +7,7 @@
 // completed, and the working it carries is that run's.
 #include "engine/calc_state.h"
 #include "engine/number_text.h"
+#include "fake_batch_dialogs.h"
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
 #include "report/print_preview.h"
@@ -46,6 +47,9 @@ public:
         ++shown;
         warnings += icon == MessageIcon::Warning ? 1 : 0;
     }
+    // 计  算's menu is not played: neither box can appear.
+    bool ask_question(const QString&) override { std::abort(); }
+    void show_written(MessageIcon, const QString&, const QString&) override { std::abort(); }
 };
 
 [[noreturn]] void fail(const char* what, const std::string& detail = {}) {
@@ -84,7 +88,7 @@ public:
     // The window is not shown: input events reach the controls all the same, and painting
     // would only slow the search down.
     explicit Session(FuzzedDataProvider& in)
-        : in_(in), form_(messages_, dialog_, printer_, save_dialog_, preview_) {}
+        : in_(in), form_(messages_, dialog_, printer_, save_dialog_, preview_, batch_dialogs_) {}
 
     void play() {
         for (int step = 0; step < 40 && in_.remaining_bytes() > 0; ++step) {
@@ -307,6 +311,7 @@ private:
     FakePrinterDialog dialog_;
     RecordingPrinter printer_;
     FakeSaveDialog save_dialog_;
+    FakeBatchDialogs batch_dialogs_;
     PrinterSource preview_printer_;
     PrintPreview preview_{preview_printer_};
     MainForm form_;

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# package_test.sh BUILD_DIR: builds the Debian package, unpacks it into a scratch root with
+# package_test.sh BUILD_DIR TABLE: builds the Debian package, unpacks it into a scratch root with
 # dpkg -x, checks what it installs, depends on and recommends, and starts the installed program
-# offscreen: it must still be running after 3 seconds, with nothing printed.
+# offscreen: it must still be running after 3 seconds, with nothing printed. The installed
+# zhuheng-batch then runs TABLE without a display, its calc book in the pinned face.
 set -euo pipefail
 build=$1
+table=$2
 work=$(mktemp -d)
 trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -12,7 +14,7 @@ trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 deb=$(ls "$work"/pkg/zhuheng_*.deb)
 dpkg -x "$deb" "$work/root"
 
-for f in usr/bin/zhuheng \
+for f in usr/bin/zhuheng usr/bin/zhuheng-batch \
          usr/share/applications/org.zhuheng.Zhuheng.desktop \
          usr/share/metainfo/org.zhuheng.Zhuheng.metainfo.xml \
          usr/share/icons/hicolor/48x48/apps/org.zhuheng.Zhuheng.png \
@@ -21,7 +23,9 @@ for f in usr/bin/zhuheng \
          usr/share/doc/zhuheng/README.md.gz \
          usr/share/doc/zhuheng/使用说明.md.gz \
          usr/share/man/man1/zhuheng.1.gz \
-         usr/share/man/zh_CN/man1/zhuheng.1.gz; do
+         usr/share/man/zh_CN/man1/zhuheng.1.gz \
+         usr/share/man/man1/zhuheng-batch.1.gz \
+         usr/share/man/zh_CN/man1/zhuheng-batch.1.gz; do
     [ -e "$work/root/$f" ] || { echo "missing in the package: $f"; exit 1; }
 done
 # Each dependency is an entry of its own, not one side of an alternative. The libraries carry
@@ -67,4 +71,13 @@ wait "$pid" 2>/dev/null || true
 if [ -s "$work/out.log" ]; then
     echo "the installed program printed:"; cat "$work/out.log"; exit 1
 fi
+cp "$table" "$work/梁表.csv"
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work/runtime" \
+    "$work/root/usr/bin/zhuheng-batch" --pdf 梁表.csv > batch.log 2>&1) \
+    || { echo "the installed zhuheng-batch failed:"; cat "$work/batch.log"; exit 1; }
+for f in 梁表-结果.csv 梁表-计算书.pdf; do
+    [ -s "$work/$f" ] || { echo "the installed zhuheng-batch wrote no $f:"; cat "$work/batch.log"; exit 1; }
+done
+pdffonts "$work/梁表-计算书.pdf" | grep -q WenQuanYi \
+    || { echo "the calc book is not set in WenQuanYi Micro Hei:"; pdffonts "$work/梁表-计算书.pdf"; exit 1; }
 echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes, installed size $(dpkg-deb -f "$deb" Installed-Size) KiB"

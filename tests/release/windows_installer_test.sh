@@ -7,12 +7,13 @@
 #   1. an earlier version, 0.0.1: the same files with bytes appended to the program and one file
 #      more (retired\retired.txt), signed with a certificate made here, a time-stamp server named
 #      that cannot be reached. Installed silently: its files, the Start-menu entry and the entry
-#      in the list of programs; the signatures of the installer, the program and the uninstaller
+#      in the list of programs; the signatures of the installer, the programs and the uninstaller
 #      hold against the certificate and fail where a byte is changed;
 #   2. while that program runs: INSTALLER, silently and as a user starts it (who cancels when
 #      asked to close 筑衡), and the uninstaller, silently, exit 2 and change nothing;
 #   3. INSTALLER over the earlier version: exactly the files of FILES, byte for byte; one entry in
-#      the list of programs, with the new version; a new uninstaller;
+#      the list of programs, with the new version; a new uninstaller; the console program
+#      zhuheng-batch.exe starts where it is installed;
 #   4. the Start-menu entry starts the program in a window titled exactly 筑衡 with Qt's native
 #      windows platform; the window is saved as SCREENSHOT; while it runs, the uninstaller refuses;
 #   5. closed, uninstalled silently: nothing the installer put is left.
@@ -86,7 +87,8 @@ for line in '"DisplayName"="筑衡"' '"DisplayVersion"="0.0.1"' \
     grep -qxF "$line" <<< "$(entry)" || fail "the list of programs lacks $line: $(entry)"
 done
 cp "$target/uninstall.exe" "$work/earlier-uninstall.exe"
-for signed in "$work/zhuheng-0.0.1-win64-setup.exe" "$target/zhuheng.exe" "$target/uninstall.exe"; do
+for signed in "$work/zhuheng-0.0.1-win64-setup.exe" "$target/zhuheng.exe" \
+              "$target/zhuheng-batch.exe" "$target/uninstall.exe"; do
     verify "$signed" || fail "$signed: the signature does not hold: $(cat "$work/verify.log")"
     cp "$signed" "$work/changed.exe"
     size=$(stat -c %s "$signed")
@@ -125,6 +127,9 @@ grep -qxF "\"DisplayVersion\"=\"$new_version\"" <<< "$(entry)" ||
 wine reg export "$uninstall_key" "$work/programs.reg" /y > /dev/null 2>&1 || fail "no key $uninstall_key"
 listed=$(iconv -f UTF-16 -t UTF-8 "$work/programs.reg" | tr -d '\r' | grep -cxF '"DisplayName"="筑衡"' || true)
 [ "$listed" = 1 ] || fail "the list of programs holds 筑衡 $listed times"
+# The console program, beside the window's, starts where it is installed.
+usage=$(wine "$target/zhuheng-batch.exe" --help 2>&1) || fail "zhuheng-batch.exe --help failed: $usage"
+grep -qF "用法：zhuheng-batch" <<< "$usage" || fail "zhuheng-batch.exe --help printed: $usage"
 
 # 4. The Start-menu entry starts the new program.
 wine start /unix "$menu_entry" > "$work/program.log" 2>&1

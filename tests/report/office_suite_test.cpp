@@ -6,7 +6,9 @@
 // no-break space read as a blank); the PDF has the drawing as a picture at print resolution, and
 // sets the text in Chinese faces only. A copy of each document on a narrower page, which its rows
 // no longer fit, is broken by LibreOffice itself: still no number parted from itself, its unit or
-// its sign.
+// its sign. A calc book's document reads as its summary table and then every completed row's
+// sheet under its heading, in order.
+#include "report/calc_book.h"
 #include "report/document_file.h"
 #include "report/pdf_file.h"
 #include "report/sheet_document.h"
@@ -136,6 +138,30 @@ QString narrowed(const QString& path) {
     return copy;
 }
 
+// The texts of a sheet in order: each label-value pair, each line of the working whole and the
+// drawing's caption, without their blanks: what a reader finds, wherever the rows break.
+QString sheet_words(const std::vector<ReportBlock>& sheet) {
+    QString words;
+    for (const ReportBlock& block : sheet) {
+        if (const auto* line = std::get_if<ReportLine>(&block)) {
+            for (const std::string& group : line_groups(*line)) {
+                words += QString::fromStdString(group);
+            }
+            continue;
+        }
+        const Working& working = std::get<Working>(block);
+        for (const WorkingLine& line : working.lines) {
+            words += QString::fromStdString(line_text(line));
+        }
+        if (working.figure) {
+            words += QString::fromStdString(section_drawing(*working.figure).caption);
+        }
+    }
+    static const QRegularExpression blanks(QStringLiteral("\\s"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+    return words.remove(blanks);
+}
+
 TEST(OfficeSuite, SetsTheWorkingInThePdfsRowsAndReadsEveryLineInChineseFaces) {
     struct Row {
         const char* name;
@@ -163,6 +189,12 @@ TEST(OfficeSuite, SetsTheWorkingInThePdfsRowsAndReadsEveryLineInChineseFaces) {
         write_pdf_file(base + QStringLiteral("-exported.pdf"), default_page_layout(),
                        kPdfResolution, sheet);
     }
+    const std::vector<BookEntry> book{
+        {"B-1", 2, CalcMode::Design, "72.345", "", zhuheng_test::designed(1300)},
+        {"B-2", 3, CalcMode::Design, "", "请重新拟定构件的尺寸！", std::nullopt},
+        {"", 7, CalcMode::Check, "2442.056", "未通过", zhuheng_test::checked(80, 3000)}};
+    documents << dir.filePath(QStringLiteral("book.odt"));
+    write_calc_book_document(documents.back(), default_page_layout(), book, true);
     const QString profile = QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString();
     for (const auto& [format, files] :
          {std::pair{QStringLiteral("txt:Text (encoded):UTF8"), documents},
@@ -172,6 +204,23 @@ TEST(OfficeSuite, SetsTheWorkingInThePdfsRowsAndReadsEveryLineInChineseFaces) {
                         QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
                         QStringLiteral("--outdir"), dir.path()} +
                 files);
+    }
+
+    // The book: the summary's lines and cells, then each sheet under its heading.
+    QString book_words = QStringLiteral(
+        "筑衡计算书共3行，完成计算2行。编号计算类型主要结果结果或提示"
+        "B-1配筋计算受拉钢筋面积（cm2）=72.345B-2配筋计算请重新拟定构件的尺寸！"
+        "第7行强度复核最大弯矩（KN.m）=2442.056未通过编号：B-1");
+    book_words += sheet_words(calc_sheet(*book[0].state, true, true)) +
+                  QStringLiteral("编号：第7行") +
+                  sheet_words(calc_sheet(*book[2].state, true, true));
+    {
+        QFile text(dir.filePath(QStringLiteral("book.txt")));
+        ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << "LibreOffice wrote no text of the book";
+        static const QRegularExpression blanks(QStringLiteral("\\s"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+        EXPECT_EQ(QString::fromUtf8(text.readAll()).remove(QChar(0xFEFF)).remove(blanks),
+                  book_words);
     }
 
     for (const Row& row : rows) {

@@ -7,8 +7,10 @@
 #include "engine/reinforcement_design.h"
 #include "engine/strength_check.h"
 #include "fake_printing.h"
+#include "fake_batch_dialogs.h"
 #include "fake_save_dialog.h"
 #include "printed_text.h"
+#include "report/calc_book.h"
 #include "report/document_file.h"
 #include "report/pdf_file.h"
 #include "report/print_preview.h"
@@ -429,6 +431,7 @@ TEST_F(PdfReport, FileThatCannotBeWrittenSaysWhyAndLeavesNothing) {
     rows.push_back({"no_permission", QStringLiteral("/sys/sheet"), "没有写入的权限"});
 #endif
     const std::vector<ReportBlock> sheet = calc_sheet(designed(1300), true, true);
+    const std::vector<BookEntry> book{{"B-1", 2, CalcMode::Design, "72.345", "", designed(1300)}};
     struct Form {
         const char* name;
         const char* failure;
@@ -441,6 +444,14 @@ TEST_F(PdfReport, FileThatCannotBeWrittenSaysWhyAndLeavesNothing) {
          }},
         {"document", "无法写入文档“%1”：",
          [&](const QString& path) { write_document_file(path, sheet, default_page_layout()); }},
+        {"book_pdf", "无法写入 PDF 文件“%1”：",
+         [&](const QString& path) {
+             write_calc_book_pdf(path, default_page_layout(), book, true);
+         }},
+        {"book_document", "无法写入文档“%1”：",
+         [&](const QString& path) {
+             write_calc_book_document(path, default_page_layout(), book, true);
+         }},
         {"printed_to_a_file", "无法写入 PDF 文件“%1”：",
          [&](const QString& path) {
              printer.setOutputFileName(path);
@@ -990,6 +1001,13 @@ public:
     void show_message(MessageIcon icon, const QString& text) override {
         shown.push_back({icon, text});
     }
+    bool ask_question(const QString& text) override {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return false;
+    }
+    void show_written(MessageIcon icon, const QString& text, const QString&) override {
+        shown.push_back({icon, text});
+    }
     std::vector<std::pair<MessageIcon, QString>> shown;
 };
 
@@ -1033,9 +1051,14 @@ TEST_F(PdfReport, FullDiskWarnsAndLeavesNoHalfFileAndTheEarlierOneIntact) {
         FakeSaveDialog save_dialog;
         save_dialog.answer = file;
         PrintPreview preview(source);
-        MainForm form(messages, dialog, report, save_dialog, preview);
+        FakeBatchDialogs batch_dialogs;
+        MainForm form(messages, dialog, report, save_dialog, preview, batch_dialogs);
         QAction* item = nullptr;
-        for (QAction* action : form.findChild<QMenu*>()->actions()) {
+        QList<QAction*> actions;
+        for (const QMenu* menu : form.findChildren<QMenu*>()) {
+            actions += menu->actions();
+        }
+        for (QAction* action : actions) {
             const bool wanted = (row.form == Form::ExportPdf &&
                                  action->text().startsWith(QStringLiteral("导出 PDF"))) ||
                                 (row.form == Form::ExportDocument &&

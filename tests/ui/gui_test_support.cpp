@@ -8,15 +8,34 @@
 #include <QLineEdit>
 #include <QTest>
 
-void ScriptedMessages::show_message(MessageIcon icon, const QString& text) {
+std::optional<ScriptedMessages::Box> ScriptedMessages::next(Kind kind, MessageIcon icon,
+                                                           const QString& text,
+                                                           const QString& written) {
     if (expected_.empty()) {
         ADD_FAILURE() << "unexpected message box: " << text.toStdString();
-        return;
+        return std::nullopt;
     }
     const Box box = expected_.front();
     expected_.pop_front();
     EXPECT_EQ(text.toStdString(), box.text.toStdString());
+    EXPECT_EQ(kind == Kind::Question, box.kind == Kind::Question) << text.toStdString();
     EXPECT_EQ(static_cast<int>(icon), static_cast<int>(box.icon)) << text.toStdString();
+    EXPECT_EQ(written.toStdString(), box.written.toStdString()) << text.toStdString();
+    return box;
+}
+
+void ScriptedMessages::show_message(MessageIcon icon, const QString& text) {
+    next(Kind::Message, icon, text, {});
+}
+
+bool ScriptedMessages::ask_question(const QString& text) {
+    const std::optional<Box> box = next(Kind::Question, MessageIcon::Information, text, {});
+    return box && box->yes;
+}
+
+void ScriptedMessages::show_written(MessageIcon icon, const QString& text,
+                                    const QString& written) {
+    next(Kind::Message, icon, text, written);
 }
 
 void MainFormTest::SetUp() {
@@ -49,7 +68,8 @@ void MainFormTest::TearDown() {
 }
 
 void MainFormTest::show_form(zhuheng::PrinterDialog& dialog) {
-    form = std::make_unique<MainForm>(messages, dialog, printer, save_dialog, preview);
+    form = std::make_unique<MainForm>(messages, dialog, printer, save_dialog, preview,
+                                      batch_dialogs);
     form->show();
     // On X11 (the screen reader's test) a window takes the focus only once it is mapped.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));

@@ -4,6 +4,7 @@
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 
+#include "fake_batch_dialogs.h"
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
 #include "report/print_preview.h"
@@ -16,20 +17,37 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
-// Message boxes answered by the test. Every box must have been announced with expect(); an
-// unannounced one fails the test at once, and one announced but never shown fails at the end.
+// Message boxes answered by the test. Every box must have been announced with expect() (or a
+// question with expect_question(), with its answer); an unannounced one fails the test at once,
+// and one announced but never shown fails at the end. A box about a written file is announced
+// with the file it names.
 class ScriptedMessages : public MessageBoxes {
 public:
-    void expect(MessageIcon icon, const QString& text) { expected_.push_back({icon, text}); }
+    void expect(MessageIcon icon, const QString& text, const QString& written = {}) {
+        expected_.push_back({Kind::Message, icon, text, written, false});
+    }
+    void expect_question(const QString& text, bool yes) {
+        expected_.push_back({Kind::Question, MessageIcon::Information, text, {}, yes});
+    }
     void show_message(MessageIcon icon, const QString& text) override;
+    bool ask_question(const QString& text) override;
+    void show_written(MessageIcon icon, const QString& text, const QString& written) override;
     bool all_shown() const { return expected_.empty(); }
 
 private:
+    enum class Kind { Message, Question };
     struct Box {
+        Kind kind;
         MessageIcon icon;
         QString text;
+        QString written;
+        bool yes;
     };
+    // The box expected next, checked against what is shown; nothing when none was expected.
+    std::optional<Box> next(Kind kind, MessageIcon icon, const QString& text,
+                            const QString& written);
     std::deque<Box> expected_;
 };
 
@@ -67,6 +85,7 @@ protected:
     zhuheng::FakePrinterDialog printer_dialog;
     zhuheng::RecordingPrinter printer;
     FakeSaveDialog save_dialog;
+    FakeBatchDialogs batch_dialogs;
     // The preview's pages on the paper of a printer of their own: the default printer, or a PDF
     // file on A4 where none is installed.
     PrinterSource preview_printer;

@@ -4,10 +4,12 @@
 // printer dialog, the save dialog and the print preview, and prints what a user would see, one
 // line per event. Files it is told to save go to the working folder.
 #include "engine/calc_state.h"
+#include "fake_batch_dialogs.h"
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
 #include "json_text.h"
 #include "preview_text.h"
+#include "table_equivalence.h"
 #include "report/print_preview.h"
 #include "report/qt_printing.h"
 #include "typing.h"
@@ -21,12 +23,15 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -37,6 +42,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -74,14 +80,35 @@ void emit_line(const std::string& line) {
     std::cout << line << '\n' << std::flush;
 }
 
+const char* icon_name(MessageIcon icon) {
+    return icon == MessageIcon::Information ? "information"
+           : icon == MessageIcon::Warning   ? "warning"
+                                            : "critical";
+}
+
+// Says each box; a question is answered as the script said last (否 until it says).
 class PrintedMessages : public MessageBoxes {
 public:
+    bool answer_yes = false;
+
     void show_message(MessageIcon icon, const QString& text) override {
-        const char* name = icon == MessageIcon::Information ? "information"
-                           : icon == MessageIcon::Warning   ? "warning"
-                                                            : "critical";
-        emit_line(std::string("message ") + name + ' ' + json_string(text.toStdString()));
+        ++shown;
+        emit_line(std::string("message ") + icon_name(icon) + ' ' + json_string(text.toStdString()));
     }
+    bool ask_question(const QString& text) override {
+        ++shown;
+        emit_line("question " + json_string(text.toStdString()) +
+                  (answer_yes ? " answer yes" : " answer no"));
+        return answer_yes;
+    }
+    void show_written(MessageIcon icon, const QString& text, const QString& written) override {
+        ++shown;
+        emit_line(std::string("message ") + icon_name(icon) + ' ' +
+                  json_string(text.toStdString()) + " open " +
+                  json_string(QFileInfo(written).fileName().toStdString()));
+    }
+
+    int shown = 0; // boxes of every kind, so far
 };
 
 std::string separator_name(PrintSeparator s) {
@@ -220,7 +247,15 @@ public:
         printer_.on_event = print_event;
         dialog_.on_show = [] { emit_line("printer-dialog"); };
         save_dialog_.on_ask = [](SavedForm form) {
-            emit_line(form == SavedForm::Pdf ? "save-dialog pdf" : "save-dialog document");
+            emit_line(form == SavedForm::Pdf        ? "save-dialog pdf"
+                      : form == SavedForm::Document ? "save-dialog document"
+                                                    : "save-dialog csv");
+        };
+        batch_dialogs_.table.reset();
+        batch_dialogs_.choices.reset();
+        batch_dialogs_.on_ask_table = [] { emit_line("open-dialog table"); };
+        batch_dialogs_.on_ask_choices = [](const QString& table) {
+            emit_line("batch-options-dialog " + json_string(QFileInfo(table).fileName().toStdString()));
         };
         // The preview is Qt's own modal dialog: it is answered from the event loop it runs.
         preview_watch_.setInterval(0);
@@ -231,7 +266,8 @@ public:
                 answer_preview(*dialog);
             }
         });
-        form_ = std::make_unique<MainForm>(messages_, dialog_, printer_, save_dialog_, preview_);
+        form_ = std::make_unique<MainForm>(messages_, dialog_, printer_, save_dialog_, preview_,
+                                           batch_dialogs_);
         QObject::connect(form_.get(), &MainForm::exitRequested, [this] {
             emit_line("exit");
             exited_ = true;
@@ -309,6 +345,24 @@ private:
             } else {
                 save_dialog_.answer = parse_name(rest);
             }
+        } else if (command == "open") {
+            if (rest == "cancel") {
+                batch_dialogs_.table.reset();
+            } else {
+                batch_dialogs_.table = QDir().absoluteFilePath(parse_name(rest));
+            }
+        } else if (command == "batch-options") {
+            batch_options(rest);
+        } else if (command == "question" && (rest == "yes" || rest == "no")) {
+            messages_.answer_yes = rest == "yes";
+        } else if (command == "batch" && rest == "wait") {
+            wait_for_batch();
+        } else if (command == "batch" && rest == "cancel") {
+            cancel_batch();
+        } else if (command == "write" || command == "append") {
+            write(rest, command == "append");
+        } else if (command == "content") {
+            content(parse_name(rest));
         } else if (command == "preview" && (rest == "close" || rest == "print")) {
             print_from_preview_ = rest == "print";
         } else if (command == "clipboard" && rest.empty()) {
@@ -365,6 +419,7 @@ private:
         if (!choose_item(list, item)) {
             throw ScriptError{"the list of " + name + " did not open"};
         }
+        picked_[name] = text;
     }
 
     void type(const std::string& name, const std::string& text) {
@@ -383,14 +438,137 @@ private:
         if (std::find(std::begin(clickable), std::end(clickable), name) == std::end(clickable)) {
             throw ScriptError{"cannot click " + name};
         }
+        if (name != "cmdrun") {
+            click_control(control(name));
+            return;
+        }
+        const WindowRun before = window_run();
+        const int boxes = messages_.shown;
         click_control(control(name));
+        // Every run that ends short of its results says so in a box.
+        if (messages_.shown == boxes) {
+            compare_with_table(before);
+        }
+    }
+
+    // The inputs as the window holds them before a run.
+    WindowRun window_run() const {
+        WindowRun run;
+        run.mode = form_->state().mode;
+        run.concrete_grade = picked_["cbohnt"];
+        run.steel_grade = picked_["cbodj"];
+        run.rg = control_text(control("txtrg")).toStdString();
+        const char* const section[] = {"txtag", "txtbc", "txtbi", "txthi", "txtb", "txth", "txtmj"};
+        for (std::size_t i = 0; i < run.section.size(); ++i) {
+            run.section[i] = control_text(control(section[i])).toStdString();
+        }
+        run.rg_before = form_->state().rg;
+        return run;
+    }
+
+    // The completed run, given as a one-row table, must give the boxes' results: a difference
+    // ends the scenario.
+    void compare_with_table(WindowRun run) {
+        run.ratio_min = form_->state().ratio_min;
+        const bool design = run.mode == CalcMode::Design;
+        const std::vector<const char*> boxes =
+            design ? std::vector<const char*>{"txtagl", "txtupj", "txtx",   "txtd12", "txtd14",
+                                              "txtd16", "txtd18", "txtd20", "txtd22", "txtd25",
+                                              "txtd28", "txtd30", "txtd32", "txtd34"}
+                   : std::vector<const char*>{"txtxpd", "txtmpd", "txtpd"};
+        for (const char* box : boxes) {
+            run.shown.push_back(control_text(control(box)).toStdString());
+        }
+        const std::string difference = table_disagreement(run);
+        if (!difference.empty()) {
+            throw ScriptError{"the run as a one-row table: " + difference};
+        }
+    }
+
+    // batch-options cancel | none | pdf | document | pdf+document, then "working" where the book
+    // carries the working.
+    void batch_options(std::string_view rest) {
+        const std::string books = next_word(rest);
+        if (books == "cancel" && rest.empty()) {
+            batch_dialogs_.choices.reset();
+            return;
+        }
+        BatchChoices choices;
+        choices.book_pdf = books == "pdf" || books == "pdf+document";
+        choices.book_document = books == "document" || books == "pdf+document";
+        choices.with_working = rest == "working";
+        if ((!choices.book_pdf && !choices.book_document && books != "none") ||
+            !(rest.empty() || (rest == "working" && books != "none"))) {
+            throw ScriptError{"batch-options takes cancel, none, pdf, document or pdf+document, "
+                              "the books optionally followed by working"};
+        }
+        batch_dialogs_.choices = choices;
+    }
+
+    // Waits until the batch has ended and its summary was said.
+    void wait_for_batch() {
+        if (!QTest::qWaitFor([this] { return !form_->batch_running(); }, 120000)) {
+            throw ScriptError{"the batch did not end within two minutes"};
+        }
+    }
+
+    // Waits for the batch's progress to show, says it, and presses its 取消 with the mouse.
+    void cancel_batch() {
+        QProgressDialog* progress = nullptr;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                progress = form_->findChild<QProgressDialog*>();
+                return !form_->batch_running() || (progress && progress->isVisible());
+            },
+            60000);
+        if (!shown || !progress || !progress->isVisible()) {
+            throw ScriptError{"no batch's progress was shown"};
+        }
+        QPushButton* cancel = progress->findChild<QPushButton*>();
+        if (!cancel) {
+            throw ScriptError{"the progress has no button"};
+        }
+        emit_line("progress-dialog " + json_string(progress->windowTitle().toStdString()) + ' ' +
+                  json_string(progress->labelText().toStdString()) + " press " +
+                  json_string(cancel->text().toStdString()));
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    }
+
+    // write NAME COUNT TEXT: the file NAME (one word) holds COUNT copies of TEXT (UTF-8), one
+    // after another; append adds them at its end.
+    void write(std::string_view rest, bool at_end) {
+        const std::string name = next_word(rest);
+        const long long count = parse_integer(next_word(rest));
+        const std::string bytes = parse_text(rest);
+        QFile file(parse_name(json_string(name)));
+        if (count < 1 || !file.open(at_end ? QIODevice::Append : QIODevice::WriteOnly)) {
+            throw ScriptError{"write takes NAME COUNT TEXT, COUNT 1 or more"};
+        }
+        for (long long i = 0; i < count; ++i) {
+            file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        }
+    }
+
+    // The bytes of a file, a line at a time, each line with its end ("\r\n" shows as \r).
+    void content(const QString& name) {
+        QFile file(name);
+        if (!file.open(QIODevice::ReadOnly)) {
+            emit_line("content-missing " + json_string(name.toStdString()));
+            return;
+        }
+        const QByteArray bytes = file.readAll();
+        emit_line("content " + json_string(name.toStdString()) + ' ' +
+                  std::to_string(bytes.size()) + " bytes");
+        for (const QByteArray& line : bytes.split('\n')) {
+            emit_line("line " + json_string(line.toStdString()));
+        }
     }
 
     // Opens the menu of a control with the menu key, says each item as shown, ticked or not,
     // and takes the item `item` with the arrow keys and Enter, or, with none, closes the menu.
     void menu(const std::string& name, const std::string& item) {
-        if (name != "cmdprint") {
-            throw ScriptError{"only cmdprint has a menu"};
+        if (name != "cmdprint" && name != "cmdrun") {
+            throw ScriptError{"only cmdrun and cmdprint have a menu"};
         }
         QWidget* w = control(name);
         w->setFocus(Qt::OtherFocusReason);
@@ -578,6 +756,7 @@ private:
     FakePrinterDialog dialog_;
     RecordingPrinter printer_;
     FakeSaveDialog save_dialog_;
+    FakeBatchDialogs batch_dialogs_;
     PrinterSource preview_printer_;
     PrintPreview preview_{preview_printer_};
     std::unique_ptr<MainForm> form_;
@@ -586,6 +765,8 @@ private:
     std::string preview_error_;
     QWidget* initial_focus_ = nullptr;
     bool exited_ = false;
+    // The item each list had chosen last, by the list's name.
+    mutable std::map<std::string, std::string> picked_;
 };
 
 // Qt's notes on the offscreen platform are not part of what a user sees.

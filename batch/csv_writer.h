@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "batch/batch_run.h"
+
+#include <string>
+#include <string_view>
+
+namespace zhuheng::batch {
+
+// Writes a CSV table as Excel and WPS open it directly: UTF-8 with a BOM, cells split by commas
+// and quoted where they hold a comma, a quote or a line break, rows ended by CRLF. Collects the
+// bytes and hands them to the sink in large pieces.
+class CsvWriter {
+public:
+    explicit CsvWriter(ByteSink& sink);
+    ~CsvWriter() = default;
+    CsvWriter(const CsvWriter&) = delete;
+    CsvWriter& operator=(const CsvWriter&) = delete;
+
+    void cell(std::string_view text);
+    void end_row();
+    // Hands what is collected to the sink.
+    void flush();
+
+private:
+    ByteSink& sink_;
+    std::string buffer_;
+    bool row_started_ = false;
+};
+
+} // namespace zhuheng::batch
