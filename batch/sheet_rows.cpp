@@ -3,7 +3,6 @@
 
 #include "batch/batch_run.h"
 #include "batch/table_text.h"
-#include "engine/number_text.h"
 #include "engine/text_to_number.h"
 
 #include <algorithm>
@@ -98,6 +97,7 @@ void SheetRows::add_cell(const SheetCell& cell, Record& record) {
         record.cells.resize(column + 1);
     }
     std::string& text = record.cells[column];
+    text.clear(); // a cell given twice is the later one
 
     if (cell.has_formula && !cell.has_value) {
         record.faults.push_back({column, reference,
@@ -133,10 +133,16 @@ std::string number_cell_text(std::string_view stored) {
     if (ec != std::errc() || end != last || !std::isfinite(value)) {
         return std::string(stored);
     }
-    if (value == 0.0) {
-        return std::signbit(value) ? "-0" : "0";
-    }
-    return significant_text(value, exact_digits(value));
+    // The shortest text that reads back as the value: as a decimal (500, 0.145, 0.00001), or
+    // with an exponent beyond the sizes a table holds.
+    const double size = std::fabs(value);
+    const auto format = size == 0.0 || (size >= 1e-7 && size < 1e21) ? std::chars_format::fixed
+                                                                     : std::chars_format::scientific;
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, format);
+    std::string text(buffer, written.ptr);
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
 }
 
 std::string unescaped_text(std::string_view text) {

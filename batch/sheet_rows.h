@@ -42,8 +42,8 @@ private:
 bool holds_something(const Record& record);
 
 // The text of a number the workbook stores: the fewest digits that read back as the very double
-// (0.145, not the 0.15 a cell may show), "." as the decimal separator. A text that is no number
-// stays as it is.
+// (0.145, not the 0.15 a cell may show), "." as the decimal separator, an exponent ("E") only
+// below 1E-7 and from 1E+21. A text that is no number stays as it is.
 std::string number_cell_text(std::string_view stored);
 
 // A string of the workbook with its escapes (_x000D_ for a character XML cannot hold, _x005F_
