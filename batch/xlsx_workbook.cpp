@@ -171,8 +171,14 @@ QString chosen_sheet(const Archive& archive, const QString& workbook,
 // The rows of a worksheet, read from its XML as they are asked for.
 class SheetRecords : public RecordSource {
 public:
+    // The XML is read through a device, which the reader decodes piece by piece (given the bytes
+    // whole it would hold them decoded whole, twice their size again).
     SheetRecords(QByteArray sheet, QString part, std::vector<std::string> shared)
-        : sheet_(std::move(sheet)), part_(std::move(part)), xml_(sheet_), rows_(std::move(shared)) {}
+        : sheet_(std::move(sheet)), part_(std::move(part)), rows_(std::move(shared)) {
+        device_.setBuffer(&sheet_);
+        device_.open(QIODevice::ReadOnly);
+        xml_.setDevice(&device_);
+    }
 
     bool next(Record& record) override {
         bool in_row = false;
@@ -196,9 +202,8 @@ public:
         }
         return false;
     }
-    // Characters of the sheet's XML read: a little behind its bytes where they are Chinese.
     std::uint64_t done() const override {
-        return ended_ ? total() : std::min<std::uint64_t>(xml_.characterOffset(), total());
+        return ended_ ? total() : static_cast<std::uint64_t>(device_.pos());
     }
     std::uint64_t total() const override { return static_cast<std::uint64_t>(sheet_.size()); }
 
@@ -228,6 +233,7 @@ private:
 
     QByteArray sheet_;
     QString part_;
+    QBuffer device_;
     QXmlStreamReader xml_;
     SheetRows rows_;
     bool ended_ = false;
