@@ -6,9 +6,7 @@
 #include "batch/memory_bytes.h"
 #include "batch/result_check.h"
 #include "batch/row_cells.h"
-#include "batch/table_advice.h"
 #include "batch/table_columns.h"
-#include "batch/table_text.h"
 #include "engine/calculation_run.h"
 #include "engine/material_tables.h"
 #include "engine/number_text.h"
@@ -115,18 +113,21 @@ void count(BatchSummary& summary, const RowRecord& row) {
 } // namespace
 
 BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& options) {
-    const TableEncoding encoding = settle_encoding(in, options.gbk);
-    TableText text(in, encoding, options.gbk);
-    CsvReader reader(text);
-    if (reader.choose_separator() == ';') {
-        throw TableError("这个表格的各列以分号（;）分隔，这里读的是以逗号分隔的表格。" +
-                         std::string(kSaveAsCsv));
-    }
+    CsvRecords records(in, options.gbk);
+    return run_batch(records, out, options);
+}
+
+BatchSummary run_batch(RecordSource& reader, ByteSink& out, const BatchOptions& options) {
     Record record;
     if (!reader.next(record)) {
         throw TableError("表格是空的：没有表头，也没有任何一行。");
     }
+    if (!record.faults.empty()) {
+        throw TableError("第 " + std::to_string(record.line) + " 行的表头：" +
+                         faults_text(record, {}) + "。");
+    }
     const TableColumns columns = read_header(record.cells, record.line);
+    const std::vector<std::string> header = record.cells;
 
     CsvWriter writer(out);
     for (const std::size_t i : columns.echoed) {
@@ -157,6 +158,9 @@ BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& option
             t.clear();
         }
         row.message = read_row(record.cells, columns, record.line, input);
+        if (!record.faults.empty()) {
+            row.message = "第 " + std::to_string(record.line) + " 行：" + faults_text(record, header);
+        }
         row.mode = input.mode;
         if (row.message.empty()) {
             run_row(input, state, row, texts);
@@ -186,14 +190,14 @@ BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& option
             options.on_row(row);
         }
         if (options.progress && summary.rows % kProgressRows == 0 &&
-            !options.progress(text.bytes_read(), in.size())) {
+            !options.progress(reader.done(), reader.total())) {
             summary.cancelled = true;
             break;
         }
     }
     writer.flush();
     if (options.progress && !summary.cancelled) {
-        options.progress(text.bytes_read(), in.size());
+        options.progress(reader.done(), reader.total());
     }
     return summary;
 }

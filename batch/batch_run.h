@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "batch/record_source.h"
 #include "engine/calc_state.h"
 
 #include <array>
@@ -110,6 +111,12 @@ struct BatchOptions {
 // results table, or values typed from a calc sheet) are not echoed: the run's results take their
 // place, and each row that gives some is marked in 核对 and 核对说明.
 BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& options);
+
+// The same for the records of any table: a CSV table's (what the run above reads) or a
+// workbook's. A record's fault (a cell of a workbook without a value) is an error of its row,
+// naming the cell, and in the header a TableError. `progress` gets the source's done() and
+// total().
+BatchSummary run_batch(RecordSource& records, ByteSink& out, const BatchOptions& options);
 
 // The header of a table to start from, and one row holding `state`'s materials and the given
 // texts: mode, grades and the eight typed texts as the window holds them (UTF-8 CSV, with a BOM,
