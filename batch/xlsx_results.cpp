@@ -184,7 +184,7 @@ std::string number_format(std::string_view shown) {
             ++k;
         }
         exponent = k < shown.size() && is_digit(shown[k]);
-        for (i = k; i < shown.size() && is_digit(shown[i]); ++i) {
+        for (i = exponent ? k : i; i < shown.size() && is_digit(shown[i]); ++i) {
         }
     }
     if (digits + decimals == 0 || i != shown.size()) {
