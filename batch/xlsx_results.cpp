@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <clocale>
 #include <cstdint>
 #include <map>
 
@@ -26,10 +25,11 @@ constexpr std::size_t kLastColumn = LXW_COL_MAX - 1;
 constexpr double kNarrowest = 8.43;
 constexpr double kWidest = 60;
 
-// libxlsxwriter writes each number with the C library's printf, whose decimal point is the
-// locale's (a German locale writes 1300,25: a corrupt workbook). On POSIX systems every call into
-// it runs in the "C" locale of this thread; Windows builds its own conversion into the library
-// (scripts/xlsxwriter-windows.sh), and there the process's locale is checked all the same.
+// libxlsxwriter on Debian writes each number with the C library's printf, whose decimal point
+// is the locale's (a German locale writes 1300,25: a corrupt workbook). On POSIX systems every
+// call into it runs in the "C" locale of this thread. For Windows the library is built with its
+// own conversion (scripts/xlsxwriter-windows.sh), which this file is compiled to call: a library
+// without it does not link.
 class CNumbers {
 public:
     CNumbers() {
@@ -39,28 +39,29 @@ public:
             before_ = uselocale(c_);
         }
 #endif
-        const char* point = std::localeconv()->decimal_point;
-        if (point == nullptr || std::string_view(point) != ".") {
-            restore();
-            throw WorkbookError("无法以“.”为小数点写出数字（当前的区域设置以“" +
-                                    std::string(point ? point : "") + "”为小数点）。",
-                                0);
-        }
     }
-    ~CNumbers() { restore(); }
-    CNumbers(const CNumbers&) = delete;
-    CNumbers& operator=(const CNumbers&) = delete;
-
-private:
-    void restore() {
+    ~CNumbers() {
 #if !defined(_WIN32)
         if (c_ != static_cast<locale_t>(nullptr)) {
             uselocale(before_);
             freelocale(c_);
-            c_ = static_cast<locale_t>(nullptr);
         }
 #endif
     }
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+
+    // Refuses to write when the library would not write 0.5 as "0.5".
+    static void check() {
+        const CNumbers c_numbers;
+        char text[LXW_ATTR_32] = {};
+        lxw_sprintf_dbl(text, 0.5);
+        if (std::string_view(text) != "0.5") {
+            throw WorkbookError("无法以“.”为小数点写出数字：0.5 写成了“" + std::string(text) + "”。", 0);
+        }
+    }
+
+private:
 #if !defined(_WIN32)
     locale_t c_ = static_cast<locale_t>(nullptr);
     locale_t before_ = static_cast<locale_t>(nullptr);
@@ -225,6 +226,7 @@ struct WorkbookWriter::Library {
 
 WorkbookWriter::WorkbookWriter(const std::string& path, std::string_view sheet_name)
     : library_(std::make_unique<Library>()), path_(path) {
+    CNumbers::check();
     const CNumbers c_numbers;
     // Rows go to a temporary file as they are written: a million rows in flat memory.
     lxw_workbook_options options{};

@@ -244,8 +244,13 @@ TEST(Workbook, ResultsHoldTheWindowsNumbersInFormatsOfTheirDigits) {
 
 TEST(Workbook, NumbersHaveAPointInAGermanLocale) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
-        << "the locale de_DE.UTF-8 is missing: scripts/install-deps.sh generates it";
+#if defined(_WIN32)
+    const char* const german = "German_Germany.1252";
+#else
+    const char* const german = "de_DE.UTF-8";
+#endif
+    ASSERT_NE(std::setlocale(LC_ALL, german), nullptr)
+        << "the locale " << german << " is missing: scripts/install-deps.sh generates it";
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("de.xlsx"));
