@@ -25,18 +25,28 @@ void save_workbook(const QString& path, std::string_view sheet,
     const QString failure = QStringLiteral("无法写入工作簿“%1”：%2");
     const QString name = QDir::toNativeSeparators(path);
     save_whole(path, failure, [&](QIODevice& file) {
-        QTemporaryFile made(path + QStringLiteral(".XXXXXX.part"));
-        if (!made.open()) {
-            throw PrintError(failure.arg(name, made.errorString()).toStdString());
+        // A new name beside the file, free of QTemporaryFile's handle, which it keeps open until
+        // it is destroyed and which Windows would not let the library write through.
+        QString made_name;
+        {
+            QTemporaryFile reserved(path + QStringLiteral(".XXXXXX.part"));
+            if (!reserved.open()) {
+                throw PrintError(failure.arg(name, reserved.errorString()).toStdString());
+            }
+            reserved.setAutoRemove(false);
+            made_name = reserved.fileName();
         }
-        made.close();
+        const struct Removed {
+            const QString& name;
+            ~Removed() { QFile::remove(name); }
+        } removed{made_name};
         try {
             // The library takes the path in UTF-8 (on Windows it opens it by its UTF-16 name);
             // elsewhere in the bytes of the file system.
 #if defined(_WIN32)
-            const std::string library_path = made.fileName().toStdString();
+            const std::string library_path = made_name.toStdString();
 #else
-            const std::string library_path = QFile::encodeName(made.fileName()).toStdString();
+            const std::string library_path = QFile::encodeName(made_name).toStdString();
 #endif
             WorkbookWriter writer(library_path, sheet);
             if (!write(writer)) {
@@ -47,7 +57,8 @@ void save_workbook(const QString& path, std::string_view sheet,
                 e.error() != 0 ? errno_reason(e.error()) : QString::fromStdString(e.what());
             throw PrintError(failure.arg(name, reason).toStdString());
         }
-        if (!made.open()) {
+        QFile made(made_name);
+        if (!made.open(QIODevice::ReadOnly)) {
             throw PrintError(failure.arg(name, made.errorString()).toStdString());
         }
         constexpr qint64 kPiece = 1 << 20;
