@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/workbook_files.h"
 
+#include "batch/csv_reader.h"
 #include "batch/xlsx_results.h"
 #include "report/report_printer.h"
 #include "report/saved_file.h"
@@ -75,13 +76,27 @@ void save_workbook(const QString& path, std::string_view sheet,
 } // namespace
 
 BatchSummary run_batch_to_workbook(ByteSource& in, const QString& path, const BatchOptions& options) {
+    CsvRecords records(in, options.gbk);
+    return run_batch_to_workbook(records, path, options);
+}
+
+BatchSummary run_batch_to_workbook(RecordSource& records, const QString& path,
+                                   const BatchOptions& options,
+                                   const std::function<void()>& before_keeping) {
     BatchSummary summary;
     try {
         save_workbook(path, kResultsSheetName, [&](TableWriter& writer) {
-            summary = run_batch(in, writer, options);
-            return !summary.cancelled;
+            summary = run_batch(records, writer, options);
+            if (summary.cancelled) {
+                return false;
+            }
+            if (before_keeping) {
+                before_keeping();
+            }
+            return true;
         });
     } catch (const Cancelled&) {
+        summary.cancelled = true;
     }
     return summary;
 }
