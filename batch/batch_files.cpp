@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/batch_files.h"
 
+#include "batch/csv_reader.h"
+#include "batch/workbook_files.h"
+#include "batch/xlsx_workbook.h"
+
 #include "engine/number_text.h"
 #include "engine/shown_results.h"
 #include "report/calc_book.h"
@@ -13,6 +17,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace zhuheng::batch {
@@ -120,7 +126,17 @@ QString with_suffix_beside(const QString& table, const QString& ending) {
 } // namespace
 
 QString results_path_for(const QString& table) {
-    return with_suffix_beside(table, QStringLiteral("-结果.csv"));
+    return with_suffix_beside(table, is_workbook(table) ? QStringLiteral("-结果.xlsx")
+                                                        : QStringLiteral("-结果.csv"));
+}
+
+bool is_workbook(const QString& table) {
+    QFile file(table);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == QByteArrayLiteral("PK\x03\x04");
+}
+
+bool is_workbook_name(const QString& path) {
+    return path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
 }
 
 QString book_path_for(const QString& table, const QString& suffix) {
@@ -130,7 +146,15 @@ QString book_path_for(const QString& table, const QString& suffix) {
 BatchSummary run_batch_files(
     const BatchFiles& files,
     const std::function<bool(std::uint64_t read, std::uint64_t total)>& progress) {
-    FileSource source(files.table);
+    // A workbook's rows, or a CSV table's records.
+    std::unique_ptr<RecordSource> records = open_workbook(files.table);
+    std::optional<FileSource> source;
+    BatchOptions options;
+    options.gbk = platform_gbk_decoder();
+    if (!records) {
+        source.emplace(files.table);
+        records = std::make_unique<CsvRecords>(*source, options.gbk);
+    }
     // Written over, the table would be lost before its last row was read.
     if (QFileInfo(files.results).canonicalFilePath() == QFileInfo(files.table).canonicalFilePath()) {
         throw PrintError(QStringLiteral("无法写入结果文件“%1”：这是要读取的表格文件本身")
@@ -139,8 +163,6 @@ BatchSummary run_batch_files(
     }
     const bool with_book = !files.book_pdf.isEmpty() || !files.book_document.isEmpty();
     std::vector<BookEntry> entries;
-    BatchOptions options;
-    options.gbk = platform_gbk_decoder();
     options.progress = progress;
     if (with_book) {
         options.on_row = [&entries](const RowRecord& row) { entries.push_back(book_entry(row)); };
@@ -149,47 +171,52 @@ BatchSummary run_batch_files(
     // each whole or not at all before the results are: a book that cannot be made or written
     // leaves no results behind, and an earlier book or results file is only ever replaced whole.
     QTemporaryDir aside;
-    struct Book {
-        QString path;
-        QString made;
+    const auto put_books_in_place = [&] {
+        if (!with_book) {
+            return;
+        }
+        if (!aside.isValid()) {
+            throw PrintError(
+                QStringLiteral("无法生成计算书：%1").arg(aside.errorString()).toStdString());
+        }
+        struct Book {
+            QString path;
+            QString made;
+        };
+        std::vector<Book> books;
+        const QPageLayout layout = default_page_layout();
+        if (!files.book_pdf.isEmpty()) {
+            books.push_back({files.book_pdf, aside.filePath(QStringLiteral("book.pdf"))});
+            write_calc_book_pdf(books.back().made, layout, entries, files.with_working);
+        }
+        if (!files.book_document.isEmpty()) {
+            books.push_back({files.book_document, aside.filePath(QStringLiteral("book.odt"))});
+            write_calc_book_document(books.back().made, layout, entries, files.with_working);
+        }
+        for (const Book& book : books) {
+            save_whole(book.path, QStringLiteral("无法写入计算书“%1”：%2"), [&book](QIODevice& out) {
+                QFile made(book.made);
+                if (!made.open(QIODevice::ReadOnly)) {
+                    return false;
+                }
+                const QByteArray bytes = made.readAll();
+                return out.write(bytes) == bytes.size();
+            });
+        }
     };
-    std::vector<Book> books;
+    // The results as a workbook where their name says so, else as a CSV table.
+    if (is_workbook_name(files.results)) {
+        return run_batch_to_workbook(*records, files.results, options, put_books_in_place);
+    }
     BatchSummary summary;
     try {
         save_whole(files.results, QStringLiteral("无法写入结果文件“%1”：%2"), [&](QIODevice& file) {
             DeviceSink sink(file);
-            summary = run_batch(source, sink, options);
+            summary = run_batch(*records, sink, options);
             if (summary.cancelled) {
                 throw Cancelled{};
             }
-            if (!with_book) {
-                return sink.whole();
-            }
-            if (!aside.isValid()) {
-                throw PrintError(QStringLiteral("无法生成计算书：%1")
-                                     .arg(aside.errorString())
-                                     .toStdString());
-            }
-            const QPageLayout layout = default_page_layout();
-            if (!files.book_pdf.isEmpty()) {
-                books.push_back({files.book_pdf, aside.filePath(QStringLiteral("book.pdf"))});
-                write_calc_book_pdf(books.back().made, layout, entries, files.with_working);
-            }
-            if (!files.book_document.isEmpty()) {
-                books.push_back({files.book_document, aside.filePath(QStringLiteral("book.odt"))});
-                write_calc_book_document(books.back().made, layout, entries, files.with_working);
-            }
-            for (const Book& book : books) {
-                save_whole(book.path, QStringLiteral("无法写入计算书“%1”：%2"),
-                           [&book](QIODevice& out) {
-                               QFile made(book.made);
-                               if (!made.open(QIODevice::ReadOnly)) {
-                                   return false;
-                               }
-                               const QByteArray bytes = made.readAll();
-                               return out.write(bytes) == bytes.size();
-                           });
-            }
+            put_books_in_place();
             return sink.whole();
         });
     } catch (const Cancelled&) {

@@ -9,8 +9,9 @@
 #include <functional>
 
 // A table file run as a whole, the same from the window and from the console: the table read
-// from its file (GBK decoded by the platform), the results table written whole or not at all,
-// and the calc book of the completed rows where it is asked for.
+// from its file (a workbook, or a CSV table with GBK decoded by the platform), the results
+// written whole or not at all (a workbook where their name ends in .xlsx, else a CSV table), and
+// the calc book of the completed rows where it is asked for.
 namespace zhuheng::batch {
 
 struct BatchFiles {
@@ -21,8 +22,12 @@ struct BatchFiles {
     bool with_working = false; // each sheet of the book with its working and drawing
 };
 
-// <folder>/<name>-结果.csv beside a table <folder>/<name>.<ext>.
+// <folder>/<name>-结果.csv beside a table <folder>/<name>.<ext>; -结果.xlsx beside a workbook.
 QString results_path_for(const QString& table);
+// Whether the file `table` is a workbook (a zip archive, as .xlsx is).
+bool is_workbook(const QString& table);
+// Whether results written to `path` are a workbook: its name ends in .xlsx.
+bool is_workbook_name(const QString& path);
 // <folder>/<name>-计算书.pdf and .odt beside the table.
 QString book_path_for(const QString& table, const QString& suffix);
 

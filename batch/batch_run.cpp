@@ -6,9 +6,8 @@
 #include "batch/memory_bytes.h"
 #include "batch/result_check.h"
 #include "batch/row_cells.h"
-#include "batch/table_advice.h"
 #include "batch/table_columns.h"
-#include "batch/table_text.h"
+#include "engine/arithmetic_fault.h"
 #include "engine/calculation_run.h"
 #include "engine/material_tables.h"
 #include "engine/number_text.h"
@@ -46,25 +45,42 @@ std::string_view agreement_text(Agreement agreement) {
     return {};
 }
 
+// The result cells of a row: their texts ("" where the run fills none), and for each number
+// the floored value its text was made from.
+struct ResultCells {
+    std::array<std::string, kResultCount> texts;
+    std::array<std::optional<double>, kResultCount> values;
+
+    void clear() {
+        for (std::string& t : texts) {
+            t.clear();
+        }
+        values.fill(std::nullopt);
+    }
+    void set(std::size_t i, double value) {
+        values[i] = value;
+        texts[i] = plain_number_text(value);
+    }
+};
+
 // The result cells of a completed run: those of its mode, the others empty.
-void shown_texts(const CalcState& state, std::array<std::string, kResultCount>& texts) {
+void shown_results(const CalcState& state, ResultCells& cells) {
     if (state.mode == CalcMode::Design) {
         const auto values = design_results(state);
         for (std::size_t i = 0; i < values.size(); ++i) {
-            texts[i] = plain_number_text(values[i]);
+            cells.set(i, values[i]);
         }
         return;
     }
     const auto values = zhuheng::check_results(state);
-    texts[kHeightResult] = plain_number_text(values[0]);
-    texts[kMomentResult] = plain_number_text(values[1]);
-    texts[kVerdictResult] = state.verdict;
+    cells.set(kHeightResult, values[0]);
+    cells.set(kMomentResult, values[1]);
+    cells.texts[kVerdictResult] = state.verdict;
 }
 
 // Runs one row on a fresh state, as the window runs 计  算 after the mode and the two grades
 // are chosen and the boxes are typed.
-void run_row(const RowInput& input, CalcState& state, RowRecord& row,
-             std::array<std::string, kResultCount>& texts) {
+void run_row(const RowInput& input, CalcState& state, RowRecord& row, ResultCells& results) {
     state = CalcState{};
     state.mode = input.mode;
     select_concrete_grade(state, input.concrete_grade);
@@ -74,7 +90,7 @@ void run_row(const RowInput& input, CalcState& state, RowRecord& row,
     case RunOutcome::Completed:
         row.status = RowStatus::Completed;
         row.state = &state;
-        shown_texts(state, texts);
+        shown_results(state, results);
         break;
     case RunOutcome::Redimension:
         row.status = RowStatus::Redimension;
@@ -115,30 +131,43 @@ void count(BatchSummary& summary, const RowRecord& row) {
 } // namespace
 
 BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& options) {
-    const TableEncoding encoding = settle_encoding(in, options.gbk);
-    TableText text(in, encoding, options.gbk);
-    CsvReader reader(text);
-    if (reader.choose_separator() == ';') {
-        throw TableError("这个表格的各列以分号（;）分隔，这里读的是以逗号分隔的表格。" +
-                         std::string(kSaveAsCsv));
-    }
+    CsvRecords records(in, options.gbk);
+    CsvWriter writer(out);
+    return run_batch(records, writer, options);
+}
+
+BatchSummary run_batch(RecordSource& records, ByteSink& out, const BatchOptions& options) {
+    CsvWriter writer(out);
+    return run_batch(records, writer, options);
+}
+
+BatchSummary run_batch(ByteSource& in, TableWriter& writer, const BatchOptions& options) {
+    CsvRecords records(in, options.gbk);
+    return run_batch(records, writer, options);
+}
+
+BatchSummary run_batch(RecordSource& reader, TableWriter& writer, const BatchOptions& options) {
     Record record;
     if (!reader.next(record)) {
         throw TableError("表格是空的：没有表头，也没有任何一行。");
     }
+    if (!record.faults.empty()) {
+        throw TableError("第 " + std::to_string(record.line) + " 行的表头：" +
+                         faults_text(record, {}) + "。");
+    }
     const TableColumns columns = read_header(record.cells, record.line);
+    const std::vector<std::string> header = record.cells;
 
-    CsvWriter writer(out);
     for (const std::size_t i : columns.echoed) {
-        writer.cell(record.cells[i]);
+        writer.text(record.cells[i]);
     }
     for (const std::string_view name : kResultNames) {
-        writer.cell(name);
+        writer.text(name);
     }
-    writer.cell(kNoteName);
+    writer.text(kNoteName);
     if (columns.compares) {
-        writer.cell(kAgreementName);
-        writer.cell(kDifferencesName);
+        writer.text(kAgreementName);
+        writer.text(kDifferencesName);
     }
     writer.end_row();
 
@@ -146,38 +175,43 @@ BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& option
     summary.compared = columns.compares;
     RowInput input;
     CalcState state;
-    std::array<std::string, kResultCount> texts;
+    ResultCells results;
     while (reader.next(record)) {
         RowRecord row;
         row.line = record.line;
         if (columns.label) {
             row.label = cell_at(record.cells, *columns.label);
         }
-        for (std::string& t : texts) {
-            t.clear();
-        }
+        results.clear();
         row.message = read_row(record.cells, columns, record.line, input);
+        if (!record.faults.empty()) {
+            row.message = "第 " + std::to_string(record.line) + " 行：" + faults_text(record, header);
+        }
         row.mode = input.mode;
         if (row.message.empty()) {
-            run_row(input, state, row, texts);
+            run_row(input, state, row, results);
         }
         ResultCheck check;
         if (columns.compares && row.status != RowStatus::Error) {
-            check = compare_given_results(record.cells, columns, texts);
+            check = compare_given_results(record.cells, columns, results.texts);
             row.agreement = check.agreement;
             row.differences = check.differences;
         }
 
         for (const std::size_t i : columns.echoed) {
-            writer.cell(cell_at(record.cells, i));
+            writer.text(cell_at(record.cells, i));
         }
-        for (const std::string& t : texts) {
-            writer.cell(t);
+        for (std::size_t i = 0; i < kResultCount; ++i) {
+            if (results.values[i]) {
+                writer.number(*results.values[i], results.texts[i]);
+            } else {
+                writer.text(results.texts[i]);
+            }
         }
-        writer.cell(row.message);
+        writer.text(row.message);
         if (columns.compares) {
-            writer.cell(agreement_text(row.agreement));
-            writer.cell(row.differences);
+            writer.text(agreement_text(row.agreement));
+            writer.text(row.differences);
         }
         writer.end_row();
 
@@ -186,36 +220,56 @@ BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& option
             options.on_row(row);
         }
         if (options.progress && summary.rows % kProgressRows == 0 &&
-            !options.progress(text.bytes_read(), in.size())) {
+            !options.progress(reader.done(), reader.total())) {
             summary.cancelled = true;
             break;
         }
     }
-    writer.flush();
-    if (options.progress && !summary.cancelled) {
-        options.progress(text.bytes_read(), in.size());
+    if (!summary.cancelled) {
+        writer.finish();
+        if (options.progress) {
+            options.progress(reader.done(), reader.total());
+        }
     }
     return summary;
+}
+
+void write_template(const TemplateRow& row, TableWriter& writer) {
+    writer.text(kLabelCaption);
+    for (const std::string_view caption : kInputCaptions) {
+        writer.text(caption);
+    }
+    writer.end_row();
+    // A cell that reads strictly as a number is one; a number too large for a double stays the
+    // text it was typed as.
+    const auto cell = [&writer](std::string_view text) {
+        std::optional<double> value;
+        try {
+            value = whole_number(text);
+        } catch (const ArithmeticFault&) {
+        }
+        if (value) {
+            writer.number(*value, text);
+        } else {
+            writer.text(text);
+        }
+    };
+    cell("1");
+    writer.text(mode_text(row.mode));
+    writer.text(trim_blanks(row.concrete_grade));
+    writer.text(trim_blanks(row.steel_grade));
+    cell(row.rg);
+    for (const std::string& text : row.section) {
+        cell(text);
+    }
+    writer.end_row();
+    writer.finish();
 }
 
 std::string template_table(const TemplateRow& row) {
     StringSink sink;
     CsvWriter writer(sink);
-    writer.cell(kLabelCaption);
-    for (const std::string_view caption : kInputCaptions) {
-        writer.cell(caption);
-    }
-    writer.end_row();
-    writer.cell("1");
-    writer.cell(mode_text(row.mode));
-    writer.cell(trim_blanks(row.concrete_grade));
-    writer.cell(trim_blanks(row.steel_grade));
-    writer.cell(row.rg);
-    for (const std::string& text : row.section) {
-        writer.cell(text);
-    }
-    writer.end_row();
-    writer.flush();
+    write_template(row, writer);
     return std::move(sink.text);
 }
 

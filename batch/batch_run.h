@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "batch/record_source.h"
+#include "batch/table_writer.h"
 #include "engine/calc_state.h"
 
 #include <array>
@@ -111,6 +113,20 @@ struct BatchOptions {
 // place, and each row that gives some is marked in 核对 and 核对说明.
 BatchSummary run_batch(ByteSource& in, ByteSink& out, const BatchOptions& options);
 
+// The same for the records of any table: a CSV table's (what the run above reads) or a
+// workbook's. A record's fault (a cell of a workbook without a value) is an error of its row,
+// naming the cell, and in the header a TableError. `progress` gets the source's done() and
+// total().
+BatchSummary run_batch(RecordSource& records, ByteSink& out, const BatchOptions& options);
+
+// The same, written to `out` (a workbook, say): the echoed cells and the texts as text, each
+// result that is a number as a number with the window's digits. A TableError met on the way
+// leaves `out` unfinished, as do a cancelled run and an exception of `out`'s own, which passes
+// through.
+BatchSummary run_batch(ByteSource& in, TableWriter& out, const BatchOptions& options);
+// A workbook's records to a workbook.
+BatchSummary run_batch(RecordSource& records, TableWriter& out, const BatchOptions& options);
+
 // The header of a table to start from, and one row holding `state`'s materials and the given
 // texts: mode, grades and the eight typed texts as the window holds them (UTF-8 CSV, with a BOM,
 // CRLF).
@@ -122,5 +138,8 @@ struct TemplateRow {
     std::array<std::string, 7> section; // ag, bc, bi, hi, b, h, mj as typed
 };
 std::string template_table(const TemplateRow& row);
+// The template written to `out` (and finished): the header, and the row with each cell that
+// reads strictly as a number (whole_number) as a number shown as typed, the others as text.
+void write_template(const TemplateRow& row, TableWriter& out);
 
 } // namespace zhuheng::batch

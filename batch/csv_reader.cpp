@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/csv_reader.h"
 
+#include "batch/table_advice.h"
 #include "engine/text_to_number.h"
 
 #include <algorithm>
@@ -70,6 +71,7 @@ char CsvReader::choose_separator() {
 
 bool CsvReader::next(Record& record) {
     enum class State { CellStart, Plain, Quoted, QuoteInQuoted };
+    record.faults.clear();
     for (;;) {
         record.cells.clear();
         if (!more()) {
@@ -164,6 +166,14 @@ bool CsvReader::next(Record& record) {
         if (!all_blank(record.cells)) {
             return true;
         }
+    }
+}
+
+CsvRecords::CsvRecords(ByteSource& in, const GbkDecoder& gbk)
+    : in_(in), text_(in, settle_encoding(in, gbk), gbk), reader_(text_) {
+    if (reader_.choose_separator() == ';') {
+        throw TableError("这个表格的各列以分号（;）分隔，这里读的是以逗号分隔的表格。" +
+                         std::string(kSaveAsCsv));
     }
 }
 

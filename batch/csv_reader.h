@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "batch/record_source.h"
 #include "batch/table_text.h"
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 // The records of a CSV table as Excel and WPS write it (RFC 4180): cells split by the separator,
 // quoted cells holding separators, doubled quotes and line breaks; CRLF, LF or CR ending a record.
 namespace zhuheng::batch {
-
-struct Record {
-    std::size_t line = 0;            // the line the record begins on, counted from 1
-    std::vector<std::string> cells;  // as given, quotes taken away
-};
 
 class CsvReader {
 public:
@@ -39,6 +34,21 @@ private:
     std::size_t line_ = 1;
     bool after_cr_ = false; // a CR ended the last line: a LF right after it belongs to it
     char separator_ = ',';
+};
+
+// The records of a CSV table in the file `in`: its encoding settled first (settle_encoding),
+// a table whose columns a semicolon splits refused.
+class CsvRecords : public RecordSource {
+public:
+    CsvRecords(ByteSource& in, const GbkDecoder& gbk);
+    bool next(Record& record) override { return reader_.next(record); }
+    std::uint64_t done() const override { return text_.bytes_read(); }
+    std::uint64_t total() const override { return in_.size(); }
+
+private:
+    ByteSource& in_;
+    TableText text_;
+    CsvReader reader_;
 };
 
 } // namespace zhuheng::batch

@@ -12,7 +12,7 @@ CsvWriter::CsvWriter(ByteSink& sink) : sink_(sink) {
     buffer_ = "\xEF\xBB\xBF";
 }
 
-void CsvWriter::cell(std::string_view text) {
+void CsvWriter::text(std::string_view text) {
     if (row_started_) {
         buffer_ += ',';
     }
@@ -31,12 +31,20 @@ void CsvWriter::cell(std::string_view text) {
     buffer_ += '"';
 }
 
+void CsvWriter::number(double /*value*/, std::string_view shown) {
+    text(shown);
+}
+
 void CsvWriter::end_row() {
     buffer_ += "\r\n";
     row_started_ = false;
     if (buffer_.size() >= kPieceSize) {
         flush();
     }
+}
+
+void CsvWriter::finish() {
+    flush();
 }
 
 void CsvWriter::flush() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/table_text.h"
 
+#include "batch/compound_file.h"
 #include "batch/table_advice.h"
 
 #include <algorithm>
@@ -67,24 +68,6 @@ std::size_t valid_utf8_length(std::string_view bytes) {
     return n;
 }
 
-void append_utf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 std::size_t line_breaks(std::string_view text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
@@ -113,6 +96,24 @@ void decode_all(ByteSource& in, TableEncoding encoding, const GbkDecoder& gbk) {
 
 } // namespace
 
+void append_utf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
 TableEncoding settle_encoding(ByteSource& in, const GbkDecoder& gbk) {
     in.rewind();
     char start[4] = {};
@@ -123,8 +124,7 @@ TableEncoding settle_encoding(ByteSource& in, const GbkDecoder& gbk) {
                          std::string(kSaveAsCsv));
     }
     if (starts_with("\xD0\xCF\x11\xE0")) {
-        throw TableError(std::string("这是一个旧版 Excel 工作簿（.xls），不是 CSV 表格。") +
-                         std::string(kSaveAsCsv));
+        throw TableError(compound_file_refusal(in));
     }
     if (starts_with("\xFE\xFF")) {
         throw TableError(std::string("这个文件是 UTF-16 大端序（big-endian）编码，无法读取。") +

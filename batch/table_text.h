@@ -24,6 +24,9 @@ inline constexpr std::size_t kLongestLine = 1 << 20;
 // written. Throws TableError, saying why and what to do; leaves `in` rewound.
 TableEncoding settle_encoding(ByteSource& in, const GbkDecoder& gbk);
 
+// Appends the code point `cp` to `out` in UTF-8.
+void append_utf8(std::string& out, char32_t cp);
+
 class TableText {
 public:
     TableText(ByteSource& in, TableEncoding encoding, const GbkDecoder& gbk);

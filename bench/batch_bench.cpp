@@ -3,12 +3,16 @@
 // table made on the fly and the results counted and dropped, so that what is measured is the
 // batch alone and the memory it holds stays in view (peak_rss_mb, from the whole process).
 #include "batch/batch_run.h"
+#if defined(ZHUHENG_BENCH_WORKBOOK)
+#include "batch/xlsx_results.h"
+#endif
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -105,6 +109,34 @@ void BM_ResultsTable(benchmark::State& bench) {
 
 // Run one size a process to compare their peak memory (--benchmark_filter=.../100000$).
 BENCHMARK(BM_ResultsTable)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+#if defined(ZHUHENG_BENCH_WORKBOOK)
+// The same to a results workbook on disk (libxlsxwriter's constant-memory mode): the median of
+// three runs, and the workbook's size.
+void BM_ResultsWorkbook(benchmark::State& bench) {
+    const auto rows = static_cast<std::size_t>(bench.range(0));
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "zhuheng-batch-bench.xlsx";
+    std::uintmax_t size = 0;
+    for (auto _ : bench) {
+        MadeTable table(rows);
+        WorkbookWriter workbook(path.string(), kResultsSheetName);
+        const BatchSummary summary = run_batch(table, workbook, {});
+        if (summary.completed != rows) {
+            bench.SkipWithError("a row did not complete");
+        }
+        size = std::filesystem::file_size(path);
+    }
+    std::filesystem::remove(path);
+    bench.counters["rows_per_s"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+    bench.counters["workbook_mb"] = static_cast<double>(size) / (1 << 20);
+    bench.counters["peak_rss_mb"] = peak_rss_mb();
+}
+
+BENCHMARK(BM_ResultsWorkbook)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1)
+    ->Repetitions(3);
+#endif
 
 } // namespace
 

@@ -33,21 +33,8 @@ QString unwritable_place(const QFileInfo& file) {
 // Why a write failed, in the user's language where the cause is a common one: from errno
 // where the failing call left it, else from what the file recorded.
 QString write_failure(int error, const QSaveFile& file) {
-    switch (error) {
-    case ENOSPC:
-        return QStringLiteral("磁盘空间不足");
-    case EFBIG:
-        return QStringLiteral("文件超过允许的大小");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral("没有写入的权限");
-    case ENOENT:
-        return QStringLiteral("文件夹不存在");
-    case 0:
-        break;
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
+    if (error != 0) {
+        return errno_reason(error);
     }
     if (file.error() == QFileDevice::ResourceError) {
         return QStringLiteral("磁盘空间不足");
@@ -59,6 +46,23 @@ QString write_failure(int error, const QSaveFile& file) {
 }
 
 } // namespace
+
+QString errno_reason(int error) {
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("磁盘空间不足");
+    case EFBIG:
+        return QStringLiteral("文件超过允许的大小");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("没有写入的权限");
+    case ENOENT:
+        return QStringLiteral("文件夹不存在");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
 
 void save_whole(const QString& path, const QString& failure,
                 const std::function<bool(QIODevice&)>& write) {

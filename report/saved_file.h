@@ -15,3 +15,7 @@ class QIODevice;
 // in the user's language: no such folder, a folder of that name, no permission, a full disk).
 void save_whole(const QString& path, const QString& failure,
                 const std::function<bool(QIODevice&)>& write);
+
+// Why a file operation failed with errno `error` (not 0), in the user's language where the cause
+// is a common one.
+QString errno_reason(int error);

@@ -13,7 +13,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
     -DZHUHENG_SANITIZE=OFF
 cmake --build "$build"
 export LSAN_OPTIONS="suppressions=$(pwd)/tests/sanitizers/lsan.supp"
-for target in text_to_number main_form; do
+for target in text_to_number main_form batch_table workbook; do
     mkdir -p "$build/corpus/$target"
     "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
         "$build/corpus/$target" "tests/fuzz/corpus/$target"

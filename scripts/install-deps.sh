@@ -10,7 +10,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev
     qt6-translations-l10n fonts-wqy-microhei fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
-    poppler-utils libreoffice-writer-nogui
+    libxlsxwriter-dev
+    poppler-utils libreoffice-writer-nogui libreoffice-calc-nogui
     xvfb xclip dbus-daemon dbus-bin at-spi2-core
     clang libclang-rt-14-dev
     desktop-file-utils appstream

@@ -8,10 +8,8 @@
 # install are whole: a half-built cache is never used. A second run finds it and only prints
 # its path, the one line this script writes on standard output.
 #
-# The source comes through apt with a sources list of its own (deb-src of the host's suites),
-# lists and archives of its own in the cache: the machine's apt configuration is not touched.
-# apt checks the files against the signed Release and the .dsc's checksums, and dpkg-source
-# checks them again as it unpacks.
+# The source comes through apt with lists and archives of its own in the cache, checked against
+# the signed Release and the .dsc's checksums (scripts/debian-source.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -60,47 +58,8 @@ mkdir -p "$cache/qt-windows"
 work=$(mktemp -d "$cache/qt-windows/work-$qt_version-$key.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# 1. The source package, through apt with a configuration of its own.
-apt_dir=$cache/apt
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/etc/preferences.d"
-: > "$apt_dir/etc/sources.list"
-# deb-src for every suite and address the machine's own sources use for its packages.
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    case $f in
-    *.sources)
-        awk -v RS= '/(^|\n)Types:[^\n]*deb/ && /URIs:/ {
-            uris = ""; suites = ""; comps = ""; key = ""
-            n = split($0, lines, "\n")
-            for (i = 1; i <= n; i++) {
-                if (lines[i] ~ /^URIs:/) { uris = substr(lines[i], 6) }
-                if (lines[i] ~ /^Suites:/) { suites = substr(lines[i], 8) }
-                if (lines[i] ~ /^Components:/) { comps = substr(lines[i], 12) }
-                if (lines[i] ~ /^Signed-By:/) { key = substr(lines[i], 11) }
-            }
-            print "Types: deb-src\nURIs:" uris "\nSuites:" suites "\nComponents:" comps \
-                (key != "" ? "\nSigned-By:" key : "") "\n"
-        }' "$f" >> "$apt_dir/etc/sources.sources"
-        ;;
-    *) sed -n 's/^deb \(.*\)/deb-src \1/p' "$f" >> "$apt_dir/etc/sources.list" ;;
-    esac
-done
-apt_options=(-o "Dir::Etc::SourceList=$apt_dir/etc/sources.list"
-    -o "Dir::Etc::SourceParts=$apt_dir/etc/parts"
-    -o "Dir::Etc::Preferences=$apt_dir/etc/preferences"
-    -o "Dir::Etc::PreferencesParts=$apt_dir/etc/preferences.d"
-    -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir"
-    -o "Dir::Cache::archives=$apt_dir/archives" -o "APT::Sandbox::User=root" -q)
-mkdir -p "$apt_dir/etc/parts"
-if [ -s "$apt_dir/etc/sources.sources" ]; then
-    cp "$apt_dir/etc/sources.sources" "$apt_dir/etc/parts/sources.sources"
-fi
-echo "qt-windows: fetching qt6-base $qt_version with apt" >&2
-apt-get "${apt_options[@]}" update >&2
-(cd "$work" && apt-get "${apt_options[@]}" source --download-only "qt6-base=$qt_version" >&2)
-dsc=$(ls "$work"/qt6-base_*.dsc)
-# dpkg-source checks every file against the .dsc's checksums and applies Debian's patches.
-dpkg-source --require-strong-checksums -x "$dsc" "$work/src" >&2
+# 1. The source package, checked and patched (scripts/debian-source.sh).
+"$root/scripts/debian-source.sh" qt6-base "$qt_version" "$work/src"
 
 # 2. Configure, build and install into a folder beside the cache, renamed when whole.
 printf '%s' "$toolchain_text" > "$work/toolchain.cmake"

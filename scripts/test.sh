@@ -9,7 +9,8 @@
 #                   but for the package's checks and the office suite's reading;
 #   build-fuzz/     clang with libFuzzer: each fuzz target for a bounded time;
 #   build-windows/  everything cross-built for Windows with MinGW-w64 and a static Qt for
-#                   Windows (scripts/qt-windows.sh builds it once into a cache), the installer
+#                   Windows (scripts/qt-windows.sh builds it once into a cache, and
+#                   scripts/xlsxwriter-windows.sh libxlsxwriter beside it), the installer
 #                   made with NSIS; each test program and every scenario run under wine, and
 #                   the installer installed, started and uninstalled in a new wine prefix.
 # Every stage passes all the options it relies on, so a folder configured otherwise before
@@ -95,12 +96,15 @@ windows_start=$SECONDS
 # Qt for Windows, built once from Debian's sources into a cache outside the tree.
 qt_windows=$(scripts/qt-windows.sh)
 echo "Qt for Windows: $qt_windows ($((SECONDS - windows_start)) s)"
+# libxlsxwriter (with zlib) for Windows, the same way and beside it.
+xlsxwriter_windows=$(scripts/xlsxwriter-windows.sh)
+echo "libxlsxwriter for Windows: $xlsxwriter_windows ($((SECONDS - windows_start)) s)"
 # --fresh: the compilers come from the toolchain file, which CMake reads only on a first
 # configure. The files the Windows scenario runner saves, and the results of the Windows
 # zhuheng-batch, are compared with those of the normal build's programs.
 cmake --fresh -S . -B "$build-windows" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt_windows" \
-    -DQT_HOST_PATH=/usr "${options[@]}" -DZHUHENG_GTEST_SOURCE_DIR=/usr/src/googletest \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_PREFIX_PATH="$qt_windows;$xlsxwriter_windows" -DQT_HOST_PATH=/usr "${options[@]}" -DZHUHENG_GTEST_SOURCE_DIR=/usr/src/googletest \
     -DZHUHENG_LINUX_SCENARIO_RUNNER="$(cd "$build" && pwd)/tests/scenarios/zhuheng-scenario" \
     -DZHUHENG_LINUX_BATCH_PROGRAM="$(cd "$build" && pwd)/app/zhuheng-batch" \
     -DZHUHENG_BUILD_BENCH=OFF -DZHUHENG_SANITIZE=OFF -DZHUHENG_FUZZ=OFF

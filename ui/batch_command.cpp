@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/batch_command.h"
 
+#include "batch/workbook_files.h"
 #include "report/report_printer.h"
 #include "report/saved_file.h"
 #include "ui/batch_dialogs.h"
@@ -191,8 +192,12 @@ void BatchCommand::save_template(const TemplateRow& row) {
     if (!path) {
         return;
     }
-    const std::string table = template_table(row);
     try {
+        if (is_workbook_name(*path)) {
+            save_template_workbook(row, *path);
+            return;
+        }
+        const std::string table = template_table(row);
         save_whole(*path, QStringLiteral("无法写入模板“%1”：%2"), [&](QIODevice& file) {
             return file.write(table.data(), static_cast<qint64>(table.size())) ==
                    static_cast<qint64>(table.size());

@@ -15,7 +15,7 @@ std::optional<QString> QtBatchDialogs::ask_table() {
                                ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
                                : folder_;
     QFileDialog dialog(parent_, QStringLiteral("批量计算：选择表格"), folder,
-                       QStringLiteral("CSV 表格 (*.csv *.txt)"));
+                       QStringLiteral("表格 (*.xlsx *.csv *.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -30,7 +31,7 @@ FormTexts texts_of(SavedForm form) {
         break;
     }
     return {QStringLiteral("保存批量模板"), QStringLiteral("批量计算模板"), QStringLiteral("csv"),
-            QStringLiteral("CSV 表格 (*.csv)")};
+            QStringLiteral("CSV 表格 (*.csv);;Excel 工作簿 (*.xlsx)")};
 }
 
 } // namespace
@@ -46,6 +47,15 @@ std::optional<QString> QtSaveDialog::ask_path(SavedForm form) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(texts.suffix);
+    // A name typed without its suffix gets that of the kind chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) {
+                         const QRegularExpression suffix(QStringLiteral("\\*\\.(\\w+)"));
+                         const QRegularExpressionMatch m = suffix.match(filter);
+                         if (m.hasMatch()) {
+                             dialog.setDefaultSuffix(m.captured(1));
+                         }
+                     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

@@ -8,7 +8,8 @@
 class QWidget;
 
 // What the sheet is saved as: the title, the kind of file and the name the dialog offers.
-// Csv: a table to fill in, the batch template.
+// Csv: a table to fill in, the batch template (a CSV table, or a workbook where its name ends in
+// .xlsx).
 enum class SavedForm { Pdf, Document, Csv };
 
 // The modal save dialog, reached through this interface so that tests and the scenario runner

@@ -79,17 +79,22 @@ inline std::vector<std::vector<std::string>> split_results(std::string_view text
     return rows;
 }
 
-inline Ran run_table(const std::string& bytes, BatchOptions options = {}) {
+// Runs `in` (a ByteSource or a RecordSource) and reads its results table back.
+template <class Source> Ran run_source(Source& in, BatchOptions options = {}) {
     if (!options.gbk) {
         options.gbk = platform_gbk_decoder();
     }
-    MemorySource in(bytes);
     StringSink out;
     Ran ran;
     ran.summary = run_batch(in, out, options);
     ran.bytes = out.text;
     ran.rows = split_results(out.text);
     return ran;
+}
+
+inline Ran run_table(const std::string& bytes, BatchOptions options = {}) {
+    MemorySource in(bytes);
+    return run_source(in, std::move(options));
 }
 
 // The TableError that running `bytes` throws ("" for none), and whether anything was written.

@@ -147,6 +147,16 @@ TEST(TableReading, RaggedRows) {
     EXPECT_EQ(ran.summary.error_lines, (std::vector<std::size_t>{3, 5}));
 }
 
+const std::string kCompound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10);
+std::string utf16le_name(std::string_view ascii) {
+    std::string name;
+    for (const char c : ascii) {
+        name += c;
+        name += '\0';
+    }
+    return name;
+}
+
 struct RefusalCase {
     std::string name;
     std::string bytes;
@@ -155,7 +165,13 @@ struct RefusalCase {
 
 const std::vector<RefusalCase> kRefusalCases{
     {"xlsx_workbook", std::string("PK\x03\x04\x14\0\x06\0", 8) + "[Content_Types].xml", "Excel 工作簿（.xlsx）"},
-    {"xls_workbook", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10), "旧版 Excel 工作簿（.xls）"},
+    // Compound files, told apart by the streams their directory names (UTF-16 LE).
+    {"xls_workbook", kCompound + std::string(300, '\0') + utf16le_name("Workbook"),
+     "旧版 Excel 工作簿（.xls），无法直接读取"},
+    {"encrypted_workbook", kCompound + utf16le_name("EncryptionInfo") + std::string(70000, '\0') +
+                               utf16le_name("EncryptedPackage"),
+     "这个工作簿设有打开密码（已加密）"},
+    {"compound_file_of_neither", kCompound + utf16le_name("WordDocument"), "旧版 Office 文件"},
     {"semicolons", "编号;计算类型;混凝土标号\r\n1;配筋计算;25号\r\n", "分号（;）分隔"},
     {"bytes_neither_utf8_nor_gbk", kHeader + kRow + "\x81\x20,\r\n", "第 3 行的字节既不是 UTF-8 也不是 GBK"},
     {"bom_then_bytes_not_utf8", kBom + kHeader + "\xC1\xBA" "1" + kRow.substr(3), "第 2 行有不是 UTF-8 编码的字节"},

@@ -92,7 +92,12 @@ for signed in "$work/zhuheng-0.0.1-win64-setup.exe" "$target/zhuheng.exe" \
     verify "$signed" || fail "$signed: the signature does not hold: $(cat "$work/verify.log")"
     cp "$signed" "$work/changed.exe"
     size=$(stat -c %s "$signed")
-    printf 'x' | dd of="$work/changed.exe" bs=1 seek=$((size / 2)) conv=notrunc status=none
+    # The middle byte turned into another one (writing a fixed byte changes nothing where the
+    # byte is that one already).
+    middle=$(od -An -tu1 -j $((size / 2)) -N1 "$signed" | tr -d ' ')
+    printf "\\$(printf '%03o' $((255 - middle)))" |
+        dd of="$work/changed.exe" bs=1 seek=$((size / 2)) conv=notrunc status=none
+    cmp -s "$signed" "$work/changed.exe" && fail "$signed: the byte was not changed"
     if verify "$work/changed.exe"; then fail "$signed: a changed byte still verifies"; fi
 done
 

@@ -211,6 +211,35 @@ gbk-table)
     expect_status 0
     cmp 国标表-结果.csv 梁表-结果.csv || fail "the GBK table's results differ from its twin's"
     ;;
+office-workbook)
+    # A workbook as LibreOffice saves it runs as its CSV twin does, and its results come back as a
+    # workbook, which LibreOffice reads with the results' digits.
+    command -v soffice > /dev/null ||
+        fail "no soffice: scripts/install-deps.sh installs libreoffice-calc-nogui"
+    office=(soffice "-env:UserInstallation=file://$work/profile" --headless)
+    "${office[@]}" --infilter=CSV:44,34,76,1 --convert-to xlsx 梁表.csv > /dev/null 2>&1 ||
+        fail "LibreOffice made no workbook of the table"
+    rm 梁表.csv
+    run 梁表.xlsx
+    expect_status 0
+    expect_files 梁表-结果.xlsx
+    expect_no_files 梁表-结果.csv
+    run -o 工作簿结果.csv 梁表.xlsx
+    expect_status 0
+    cp "$table" 梁表.csv
+    run 梁表.csv
+    expect_status 0
+    # The results (from the thirteenth column on) of the workbook's rows are the CSV's; LibreOffice
+    # quotes every text.
+    results() { sed '1s/^\xEF\xBB\xBF//; s/\r$//; s/"//g' "$1" | cut -d, -f13-; }
+    [ "$(results 工作簿结果.csv)" = "$(results 梁表-结果.csv)" ] ||
+        fail "the workbook's results differ from its CSV twin's: $(results 工作簿结果.csv)"
+    mkdir office
+    "${office[@]}" --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir office \
+        梁表-结果.xlsx > /dev/null 2>&1 || fail "LibreOffice could not read the results workbook"
+    [ "$(results office/梁表-结果.csv)" = "$(results 梁表-结果.csv)" ] ||
+        fail "LibreOffice reads other results in the workbook: $(results office/梁表-结果.csv)"
+    ;;
 *)
     fail "no such case"
     ;;
