@@ -4,6 +4,7 @@
 #include "fake_batch_dialogs.h"
 #include "fake_printing.h"
 #include "fake_save_dialog.h"
+#include "menu_picture.h"
 #include "report/print_preview.h"
 #include "report/qt_printing.h"
 #include "ui/main_form.h"
@@ -46,16 +47,7 @@ bool save_batch_pictures(MainForm& form, const QString& menu_file, const QString
         std::fprintf(stderr, "the menu of cmdrun did not open\n");
         return false;
     }
-    // The menu is a window of its own, painted over the window where it stands on the screen.
-    const QRect window_area(form.mapToGlobal(QPoint(0, 0)), form.size());
-    const QRect area = window_area.united(menu->geometry());
-    QPixmap picture(area.size());
-    picture.fill(form.palette().color(QPalette::Window));
-    {
-        QPainter painter(&picture);
-        painter.drawPixmap(window_area.topLeft() - area.topLeft(), form.grab());
-        painter.drawPixmap(menu->geometry().topLeft() - area.topLeft(), menu->grab());
-    }
+    const QPixmap picture = window_with_menu(form, *menu);
     QTest::keyClick(menu, Qt::Key_Escape);
     if (!picture.save(menu_file)) {
         return false;

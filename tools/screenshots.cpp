@@ -5,6 +5,7 @@
 // window, wired as the program wires it, with the input events of a user.
 #include "app/program_window.h"
 #include "batch_screenshots.h"
+#include "menu_picture.h"
 #include "typing.h"
 #include "ui/program_setup.h"
 
@@ -78,15 +79,7 @@ bool save_print_menu(MainForm& form, const QString& file) {
         std::fprintf(stderr, "the working is not ticked in the menu\n");
         return false;
     }
-    const QRect window_area(form.mapToGlobal(QPoint(0, 0)), form.size());
-    const QRect area = window_area.united(menu->geometry());
-    QPixmap picture(area.size());
-    picture.fill(form.palette().color(QPalette::Window));
-    {
-        QPainter painter(&picture);
-        painter.drawPixmap(window_area.topLeft() - area.topLeft(), form.grab());
-        painter.drawPixmap(menu->geometry().topLeft() - area.topLeft(), menu->grab());
-    }
+    const QPixmap picture = window_with_menu(form, *menu);
     QTest::keyClick(menu, Qt::Key_Escape);
     return picture.save(file);
 }

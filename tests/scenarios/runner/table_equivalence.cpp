@@ -2,6 +2,7 @@
 #include "table_equivalence.h"
 
 #include "batch/batch_run.h"
+#include "batch/memory_bytes.h"
 #include "engine/text_to_number.h"
 #include "engine/material_tables.h"
 #include "engine/shown_results.h"
@@ -10,7 +11,6 @@
 #include <QString>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 using namespace zhuheng;
@@ -22,29 +22,6 @@ namespace {
 constexpr const char* kSectionNames[] = {"钢筋面积", "保护层厚度", "翼缘宽度", "翼缘厚度",
                                          "梁肋宽度", "梁体高度",   "承受弯矩"};
 constexpr const char* kStrengthName = "钢筋强度";
-
-class TextSource : public ByteSource {
-public:
-    explicit TextSource(std::string text) : text_(std::move(text)) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::size_t n = std::min(size, text_.size() - at_);
-        std::memcpy(buffer, text_.data() + at_, n);
-        at_ += n;
-        return n;
-    }
-    void rewind() override { at_ = 0; }
-    std::uint64_t size() const override { return text_.size(); }
-
-private:
-    std::string text_;
-    std::size_t at_ = 0;
-};
-
-class TextSink : public ByteSink {
-public:
-    void write(std::string_view bytes) override { text.append(bytes); }
-    std::string text;
-};
 
 // The records of a CSV text (RFC 4180 quoting, CRLF or LF), its BOM dropped.
 std::vector<std::vector<std::string>> csv_records(std::string_view text) {
@@ -117,8 +94,8 @@ std::string table_disagreement(const WindowRun& run) {
     row.rg = run.rg;
     row.section = run.section;
 
-    TextSource in(template_table(row));
-    TextSink out;
+    MemorySource in(template_table(row));
+    StringSink out;
     BatchOptions options;
     std::optional<RowStatus> status;
     double row_ratio_min = 0;
