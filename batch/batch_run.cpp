@@ -21,18 +21,6 @@ namespace {
 // Rows between two calls of the progress.
 constexpr std::size_t kProgressRows = 256;
 
-std::string_view mode_text(CalcMode mode) {
-    switch (mode) {
-    case CalcMode::Design:
-        return "配筋计算";
-    case CalcMode::Check:
-        return "强度复核";
-    case CalcMode::None:
-        break;
-    }
-    return {};
-}
-
 std::string_view agreement_text(Agreement agreement) {
     switch (agreement) {
     case Agreement::Agrees:
@@ -255,7 +243,7 @@ void write_template(const TemplateRow& row, TableWriter& writer) {
         }
     };
     cell("1");
-    writer.text(mode_text(row.mode));
+    writer.text(mode_name(row.mode));
     writer.text(trim_blanks(row.concrete_grade));
     writer.text(trim_blanks(row.steel_grade));
     cell(row.rg);

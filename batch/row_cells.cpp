@@ -3,6 +3,7 @@
 
 #include "engine/arithmetic_fault.h"
 #include "engine/material_tables.h"
+#include "engine/shown_results.h"
 #include "engine/text_to_number.h"
 
 #include <optional>
@@ -34,8 +35,8 @@ struct ModeName {
 };
 // The option buttons' captions, and the word the window's message uses for the check.
 constexpr std::array<ModeName, 3> kModeNames{{
-    {"配筋计算", CalcMode::Design},
-    {"强度复核", CalcMode::Check},
+    {kDesignName, CalcMode::Design},
+    {kCheckName, CalcMode::Check},
     {"强度验算", CalcMode::Check},
 }};
 

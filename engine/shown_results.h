@@ -18,6 +18,16 @@ inline constexpr std::array<std::string_view, 14> kDesignResultNames = {
 inline constexpr std::array<std::string_view, 2> kCheckResultNames = {"计算高度", "最大弯矩"};
 inline constexpr std::string_view kVerdictName = "结果";
 
+// The mode buttons' captions, which name a run's mode wherever it is written: a table's
+// 计算类型, a calc book's summary. "" for None.
+inline constexpr std::string_view kDesignName = "配筋计算";
+inline constexpr std::string_view kCheckName = "强度复核";
+constexpr std::string_view mode_name(CalcMode mode) {
+    return mode == CalcMode::Design ? kDesignName
+           : mode == CalcMode::Check ? kCheckName
+                                     : std::string_view();
+}
+
 // Call only for a state that a completed run of that mode left: its results are all set.
 std::array<double, kDesignResultNames.size()> design_results(const CalcState& state);
 std::array<double, kCheckResultNames.size()> check_results(const CalcState& state);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/book_summary.h"
 
+#include "engine/shown_results.h"
+
 #include "report/pdf_file.h"
 #include "report/sheet_document.h"
 
@@ -25,19 +27,6 @@ constexpr std::array<Column, 5> kColumns = {{{"编号", 0.14},
                                              {"主要结果", 0.33},
                                              {"结果或提示", 0.32},
                                              {"页码", 0.10}}};
-
-// The mode buttons' captions.
-QString mode_name(CalcMode mode) {
-    switch (mode) {
-    case CalcMode::Design:
-        return QStringLiteral("配筋计算");
-    case CalcMode::Check:
-        return QStringLiteral("强度复核");
-    case CalcMode::None:
-        break;
-    }
-    return {};
-}
 
 // The main result with the label the sheet prints it under.
 QString main_result(const BookEntry& entry) {
@@ -110,7 +99,8 @@ void append_book_summary(QTextDocument& document, const std::vector<BookEntry>& 
         const BookEntry& e = entries[i];
         const int row = static_cast<int>(i) + 1;
         cell(row, 0, book_row_name(e));
-        cell(row, 1, mode_name(e.mode));
+        const std::string_view mode = zhuheng::mode_name(e.mode);
+        cell(row, 1, QString::fromUtf8(mode.data(), static_cast<qsizetype>(mode.size())));
         cell(row, 2, main_result(e));
         cell(row, 3, QString::fromStdString(e.outcome));
         if (first_pages && (*first_pages)[i] > 0) {
